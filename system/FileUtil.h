@@ -1,0 +1,16 @@
+#pragma once
+// Existence tests and free numbered file names.
+
+#include <filesystem>
+
+namespace mailvane::system {
+
+// True when the path names an existing file or folder.
+bool FileExists(const std::filesystem::path& path);
+
+// The path itself when nothing of that name exists; otherwise the first free name with a
+// number put into the file name before its first "." (photo.jpg -> photo1.jpg), never into
+// a folder name. Empty path when no free name is found.
+std::filesystem::path FreeFileName(const std::filesystem::path& path);
+
+}  // namespace mailvane::system
