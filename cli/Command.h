@@ -1,0 +1,37 @@
+#pragma once
+// A sub-command of the `mailvane` command line. Commands are plain functions over
+// injectable streams so tests run them in-process.
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mailvane::cli {
+
+// Exit statuses shared by every command.
+inline constexpr int kExitOk = 0;        // every input handled
+inline constexpr int kExitSomeFailed = 1;  // some input failed, the rest were handled
+inline constexpr int kExitUsage = 2;     // bad command line
+
+struct Streams {
+  std::ostream& out;
+  std::ostream& err;
+  bool errIsTerminal = false;  // progress is drawn on err only when it is a terminal
+};
+
+using CommandFn = int (*)(const std::vector<std::string>& args, Streams& io);
+
+struct Command {
+  std::string_view name;
+  std::string_view summary;  // one line for `mailvane --help`
+  CommandFn run;
+};
+
+// Every sub-command, in the order `--help` lists them.
+const std::vector<Command>& commands();
+
+// Runs `mailvane ARGS...` (ARGS without the program name).
+int run(const std::vector<std::string>& args, Streams& io);
+
+}  // namespace mailvane::cli

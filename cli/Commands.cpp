@@ -1,0 +1,21 @@
+#include "cli/Command.h"
+
+#include <ostream>
+
+namespace mailvane::cli {
+
+// Each command lives in its own file; add one line here to list it.
+int extractCommand(const std::vector<std::string>& args, Streams& io);
+int showCommand(const std::vector<std::string>& args, Streams& io);
+int unsentCommand(const std::vector<std::string>& args, Streams& io);
+
+const std::vector<Command>& commands() {
+  static const std::vector<Command> all = {
+      {"extract", "write the parts, HTML and text of messages into folders", extractCommand},
+      {"show", "print the header fields, parts and online links of a message", showCommand},
+      {"unsent", "write a message out again as a clean unsent copy", unsentCommand},
+  };
+  return all;
+}
+
+}  // namespace mailvane::cli

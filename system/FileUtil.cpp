@@ -1,0 +1,31 @@
+#include "system/FileUtil.h"
+
+#include <string>
+#include <system_error>
+
+namespace mailvane::system {
+
+bool FileExists(const std::filesystem::path& path) {
+  if (path.empty()) return false;
+  std::error_code ec;
+  // A dangling link still occupies the name, so it counts as taken.
+  return std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found &&
+         !ec;
+}
+
+std::filesystem::path FreeFileName(const std::filesystem::path& path) {
+  if (!FileExists(path)) return path;
+  // The number goes into the file name, before its first ".", never into a folder name:
+  // a numbered folder would not exist and the file would be lost.
+  const std::string name = path.filename().string();
+  const size_t dot = name.find('.');
+  const std::string stem = name.substr(0, dot);
+  const std::string rest = dot == std::string::npos ? std::string() : name.substr(dot);
+  for (int i = 1; i <= 32767; ++i) {
+    auto candidate = path.parent_path() / (stem + std::to_string(i) + rest);
+    if (!FileExists(candidate)) return candidate;
+  }
+  return {};
+}
+
+}  // namespace mailvane::system
