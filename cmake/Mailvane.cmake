@@ -75,3 +75,21 @@ function(mailvane_add_fuzzer name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   mailvane_target_defaults(${name})
 endfunction()
+
+# mailvane_add_plugin(Name SOURCES ... DEPS ...)
+# A run-time plug-in library <bin>/plugin/libName.so; the program asks for "Name.dll" and
+# the host maps that name to this platform's library name. Plug-ins that link project
+# libraries find them through RPATH $ORIGIN/.. .
+function(mailvane_add_plugin name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} MODULE ${A_SOURCES})
+  set_target_properties(${name} PROPERTIES
+    AUTOMOC ON
+    LIBRARY_OUTPUT_DIRECTORY ${MAILVANE_PLUGIN_DIR}
+    BUILD_RPATH "$ORIGIN/..;$ORIGIN/../../lib"
+    INSTALL_RPATH "$ORIGIN/..")
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${A_DEPS})
+  mailvane_target_defaults(${name})
+  install(TARGETS ${name} LIBRARY DESTINATION ${CMAKE_INSTALL_BINDIR}/plugin)
+endfunction()
