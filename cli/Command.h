@@ -34,4 +34,11 @@ const std::vector<Command>& commands();
 // Runs `mailvane ARGS...` (ARGS without the program name).
 int run(const std::vector<std::string>& args, Streams& io);
 
+// True when args ask for help (-h or --help before any "--"); `mailvane help CMD` runs
+// CMD with {"--help"}, so every command prints its own usage on io.out.
+bool helpRequested(const std::vector<std::string>& args);
+
+// Prints "mailvane CMD: reason" and a hint on io.err; returns kExitUsage.
+int usageError(Streams& io, std::string_view command, std::string_view reason);
+
 }  // namespace mailvane::cli

@@ -48,10 +48,14 @@ std::string ExtractionWalk::messageName(const SrParser& pars) {
   return cutUtf8(system::toUtf8(name), kMaxNameBytes);
 }
 
-ExtractionResult ExtractionWalk::parseAndExtract(SrParser& pars, std::string text) {
+void ExtractionWalk::parse(SrParser& pars, std::string text) {
   pars.Source = std::move(text);
   pars.identify_mailheader(pars.Source);
   pars.Getall(pars.Source);
+}
+
+ExtractionResult ExtractionWalk::parseAndExtract(SrParser& pars, std::string text) {
+  parse(pars, std::move(text));
   return extract(pars);
 }
 

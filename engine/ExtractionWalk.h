@@ -47,7 +47,10 @@ class ExtractionWalk {
   // identify_mailheader and Getall on it.
   ExtractionResult extract(SrParser& pars);
 
-  // Parses text with pars (Source, identify_mailheader, Getall) and extracts it.
+  // The windows' calling order for one message: Source, identify_mailheader, Getall.
+  static void parse(SrParser& pars, std::string text);
+
+  // Parses text with pars and extracts it.
   ExtractionResult parseAndExtract(SrParser& pars, std::string text);
 
   // The message name as it goes to disk (UTF-8): the subject without any ".", through
