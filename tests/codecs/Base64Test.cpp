@@ -1,0 +1,127 @@
+#include "codecs/Base64.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "CodecTestSupport.h"
+
+namespace mailvane {
+namespace {
+
+using namespace std::string_literals;
+
+const Base64 codec;
+
+// The decoding rules written out literally, one step after another, as a slow
+// reference for the one-pass decoder.
+std::optional<std::string> referenceDecode(std::string text) {
+  std::string kept;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text.compare(i, 2, "\r\n") == 0) {
+      ++i;
+      continue;
+    }
+    kept += text[i];
+  }
+  std::erase(kept, '=');
+  if (kept.empty()) return std::nullopt;
+  const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  auto value = [&](size_t i) -> unsigned {
+    if (i >= kept.size()) return 0;
+    const size_t at = alphabet.find(kept[i]);
+    return at == std::string::npos ? 0 : static_cast<unsigned>(at);
+  };
+  std::string out;
+  for (size_t i = 0; i < kept.size(); i += 4) {
+    const size_t left = kept.size() - i;
+    if (left == 1) {
+      out += '\0';
+      break;
+    }
+    out += static_cast<char>((value(i) << 2) | (value(i + 1) >> 4));
+    if (left >= 3) out += static_cast<char>(((value(i + 1) & 15) << 4) | (value(i + 2) >> 2));
+    if (left >= 4) out += static_cast<char>(((value(i + 2) & 3) << 6) | value(i + 3));
+  }
+  return out;
+}
+
+TEST(Base64Encode, LastGroupIsPaddedBySize) {
+  EXPECT_EQ(codec.Encode("Man"), "TWFu");
+  EXPECT_EQ(codec.Encode("Ma"), "TWE=");
+  EXPECT_EQ(codec.Encode("M"), "TQ==");
+  EXPECT_EQ(codec.Encode(""), "");
+  EXPECT_EQ(codec.EncodeArr("\xFF\xEF\x00"s), "/+8A");
+}
+
+TEST(Base64Encode, BreaksAfterEveryFull76CharacterLineOnlyWhenLonger) {
+  const std::string line76 = codec.EncodeArr(std::string(57, 'a'));
+  EXPECT_EQ(line76.size(), 76u);
+  EXPECT_EQ(line76.find('\r'), std::string::npos);
+
+  const std::string text58 = codec.EncodeArr(std::string(58, 'a'));
+  EXPECT_EQ(text58.size(), 76u + 2 + 4);
+  EXPECT_EQ(text58.substr(76, 2), "\r\n");
+  EXPECT_EQ(text58.substr(78), "YQ==");
+
+  const std::string text114 = codec.EncodeArr(std::string(114, 'a'));
+  EXPECT_EQ(text114, line76 + "\r\n" + line76 + "\r\n");
+}
+
+TEST(Base64Encode, EveryLengthRoundTripsWithFullLinesOf76) {
+  for (size_t size = 1; size < 400; ++size) {
+    const std::string bytes = mailvane::testing::randomBytes(size, static_cast<unsigned>(size));
+    const std::string text = codec.EncodeArr(bytes);
+    size_t lineStart = 0;
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", lineStart)) {
+      ASSERT_EQ(at - lineStart, 76u) << "size " << size;
+      lineStart = at + 2;
+    }
+    // A full last line is followed by CR LF as well, unless it is the only line.
+    ASSERT_LE(text.size() - lineStart, text.size() > 76 ? 75u : 76u) << "size " << size;
+    ASSERT_EQ(codec.DecodeArr(text), bytes) << "size " << size;
+  }
+}
+
+TEST(Base64Decode, SeparatedLinesAndPaddingJoinUp) {
+  EXPECT_EQ(codec.Decode("TWFu\r\nTWE="), "ManMa");
+  EXPECT_EQ(codec.Decode("TW=Fu"), "Man");
+  EXPECT_EQ(codec.Decode("TQ=="), "M");
+}
+
+TEST(Base64Decode, ForeignCharactersKeepTheirPlaceAsZero) {
+  // The space stands for 0 and shifts the rest; the lone "u" gives a zero byte.
+  const std::string expected = {'M', '\x60', '\x05', '\x00'};
+  EXPECT_EQ(codec.Decode("TW Fu"), expected);
+  // A lone LF or CR is no line break and counts like the space.
+  EXPECT_EQ(codec.Decode("TW\nFu"), expected);
+  EXPECT_EQ(codec.Decode("TW\rFu"), expected);
+  EXPECT_EQ(codec.Decode("TWFuT"), "Man"s + '\0');
+}
+
+TEST(Base64Decode, NothingLeftAfterRemovalIsAnError) {
+  EXPECT_EQ(codec.Decode(""), std::nullopt);
+  EXPECT_EQ(codec.Decode("=="), std::nullopt);
+  EXPECT_EQ(codec.Decode("==\r\n=\r\n\r\n"), std::nullopt);
+  // What is left after the removals is data, even if it is only a lone CR.
+  EXPECT_EQ(codec.Decode("\r\r\n"), std::string(1, '\0'));
+}
+
+TEST(Base64Decode, MatchesTheLiteralRulesOnMixedInput) {
+  // Mostly alphabet, with line breaks, lone CR and LF, "=" and foreign bytes sprinkled
+  // in so that groups are split at every possible place.
+  const std::string pieces[] = {"A", "z", "+", "/", "0", "\r\n", "\r", "\n", "=", " ", "\x80", "\0"s};
+  std::mt19937 rng(7);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const size_t length = rng() % 120;
+    for (size_t i = 0; i < length; ++i) {
+      const unsigned pick = rng() % 24;
+      text += pick < 12 ? pieces[pick] : std::string(1, "QWERTYuiop12"[pick - 12]);
+    }
+    ASSERT_EQ(codec.DecodeArr(text), referenceDecode(text)) << "round " << round;
+  }
+}
+
+}  // namespace
+}  // namespace mailvane
