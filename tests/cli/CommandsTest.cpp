@@ -1,0 +1,159 @@
+// The sub-commands run in-process: usage errors, help, per-input failures, the JSON of
+// `show` and the unsent copy.
+#include <gtest/gtest.h>
+
+#include "cli/ExtractOptions.h"
+#include "cli/JsonWriter.h"
+#include "tests/cli/CliTestSupport.h"
+
+namespace mailvane {
+namespace {
+
+using namespace mailvane::testing;
+
+const std::string oeMail = (dataDir() / "oe-html-mail.eml").string();
+
+TEST(Commands, HelpListsEveryCommandAndEachCommandHasItsOwn) {
+  const auto top = runCommand({"--help"});
+  EXPECT_EQ(top.status, cli::kExitOk);
+  for (const auto& c : cli::commands())
+    EXPECT_NE(top.out.find(std::string(c.name)), std::string::npos) << c.name;
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"help", "extract"}, {"extract", "--help"}, {"extract", "-o", "x", "-h"}}) {
+    const auto r = runCommand(args);
+    EXPECT_EQ(r.status, cli::kExitOk);
+    EXPECT_NE(r.out.find("--only html|text|sounds"), std::string::npos);
+  }
+  EXPECT_EQ(runCommand({"help", "show"}).status, cli::kExitOk);
+  EXPECT_EQ(runCommand({"unsent", "--help"}).status, cli::kExitOk);
+}
+
+TEST(Commands, UsageErrorsExitWithTwoAndSayWhy) {
+  const std::vector<std::vector<std::string>> bad = {
+      {},
+      {"frobnicate"},
+      {"help", "frobnicate"},
+      {"extract"},
+      {"extract", "--only", "pdf", oeMail},
+      {"extract", "--unsent", "mbox", oeMail},
+      {"extract", "--unsent"},
+      {"extract", "-o"},
+      {"extract", "--bogus", oeMail},
+      {"extract", "--unsent", "eml", "--only", "html", oeMail},
+      {"show"},
+      {"show", oeMail, oeMail},
+      {"show", "--yaml", oeMail},
+      {"unsent"},
+      {"unsent", "-o"},
+      {"unsent", oeMail, oeMail},
+  };
+  for (const auto& args : bad) {
+    const auto r = runCommand(args);
+    const std::string shown = args.empty() ? "(none)" : args[0];
+    EXPECT_EQ(r.status, cli::kExitUsage) << shown;
+    EXPECT_FALSE(r.err.empty()) << shown;
+    EXPECT_TRUE(r.out.empty()) << shown;
+  }
+}
+
+TEST(ExtractOptions, AcceptsBothSpellingsAndKeepsOperandsInOrder) {
+  std::string error;
+  const auto parsed = cli::parseExtractArgs(
+      {"a.eml", "--output=/tmp/x", "--no-text", "--unsent", "nws", "b", "--", "-c.eml"}, error);
+  ASSERT_TRUE(parsed) << error;
+  EXPECT_EQ(parsed->options.outputFolder, fs::path("/tmp/x"));
+  EXPECT_FALSE(parsed->options.choice.saveText);
+  EXPECT_EQ(parsed->options.choice.unsent, UnsentCopy::Nws);
+  EXPECT_EQ(parsed->options.choice.command, ExtractCommand::All);
+  EXPECT_EQ(parsed->operands, (std::vector<std::string>{"a.eml", "b", "-c.eml"}));
+
+  const auto sounds = cli::parseExtractArgs({"--only", "sounds", "-o", "d", "m"}, error);
+  ASSERT_TRUE(sounds);
+  EXPECT_EQ(sounds->options.choice.command, ExtractCommand::SoundsOnly);
+  EXPECT_TRUE(sounds->options.choice.saveText);
+}
+
+TEST(Commands, ExtractGoesOnPastAMissingInputAndReportsItOnce) {
+  TempDir out;
+  const std::string missing = (out / "nowhere.eml").string();
+  const auto r = runCommand({"extract", "-o", (out / "o").string(), missing, oeMail});
+  EXPECT_EQ(r.status, cli::kExitSomeFailed);
+  EXPECT_EQ(r.err, "mailvane: " + missing + ": no such file or folder\n");
+  EXPECT_EQ(readBytes(out / "o" / "Holidaypictures" / "beach.gif"), original("beach.gif"));
+}
+
+TEST(Commands, ExtractIntoAFileFailsEveryInput) {
+  TempDir out;
+  writeBytes(out / "file", "x");
+  const auto r = runCommand({"extract", "-o", (out / "file").string(), oeMail});
+  EXPECT_EQ(r.status, cli::kExitSomeFailed);
+  EXPECT_NE(r.err.find("output folder"), std::string::npos);
+}
+
+TEST(Json, StringsAreEscapedAndUtf8PassesThrough) {
+  EXPECT_EQ(cli::jsonString("a\"b\\c/\r\n\t\b\f\x01\x1f\x7f" "caf\xC3\xA9"),
+            "\"a\\\"b\\\\c/\\r\\n\\t\\b\\f\\u0001\\u001f\\u007f" "caf\xC3\xA9\"");
+  EXPECT_EQ(cli::jsonString(std::string("\0", 1)), "\"\\u0000\"");
+}
+
+TEST(Commands, ShowJsonHasTheParserFieldsInOrderAsUtf8) {
+  const auto r = runCommand({"show", "--json", oeMail});
+  ASSERT_EQ(r.status, cli::kExitOk) << r.err;
+  size_t last = 0;
+  for (const char* key : {"From", "too", "returnpath", "maildate", "Subject", "Mimeversion",
+                          "Lines", "grenze", "Xmailer", "Contenttransferencoding", "MailSize",
+                          "Text", "Html", "mailfiles", "OnlineSound", "OnlineFont"}) {
+    const size_t at = r.out.find("\"" + std::string(key) + "\": ");
+    ASSERT_NE(at, std::string::npos) << key;
+    EXPECT_GT(at, last) << key;
+    last = at;
+  }
+  EXPECT_NE(r.out.find("\"Subject\": \"Holiday pictures\""), std::string::npos);
+  EXPECT_NE(r.out.find("\"Filename\": \"beach.gif\""), std::string::npos);
+  EXPECT_NE(r.out.find("\"contID\": \"<000b01c5a1b2$3c4d5e60$0200a8c0@home>\""),
+            std::string::npos);
+  EXPECT_NE(r.out.find("caf\xC3\xA9"), std::string::npos);  // 0xE9 of the code page
+  EXPECT_EQ(r.out.find('\r'), std::string::npos);          // CR only escaped
+  EXPECT_EQ(r.out.back(), '\n');
+}
+
+TEST(Commands, ShowListsHeadersAndParts) {
+  const auto r = runCommand({"show", oeMail});
+  ASSERT_EQ(r.status, cli::kExitOk);
+  EXPECT_NE(r.out.find("Subject: Holiday pictures\n"), std::string::npos);
+  EXPECT_NE(r.out.find("Parts:\n  beach.gif\n  waves.wav\n"), std::string::npos);
+}
+
+TEST(Commands, UnsentCopyGoesToStdoutOrAFileWithTheSameBytes) {
+  TempDir out;
+  const auto toStdout = runCommand({"unsent", oeMail});
+  ASSERT_EQ(toStdout.status, cli::kExitOk) << toStdout.err;
+  const std::string& copy = toStdout.out;
+  EXPECT_EQ(copy.rfind("MIME-Version: 1.0\r\nContent-Type: multipart/related;\r\n", 0), 0u);
+  const std::string header = copy.substr(0, copy.find("\r\n\r\n"));
+  EXPECT_NE(header.find("X-Unsent: 1"), std::string::npos);
+  for (const char* gone : {"From:", "To:", "Subject:", "Date:"})
+    EXPECT_EQ(header.find(gone), std::string::npos) << gone;
+  // The parts travel unchanged.
+  const std::string source = readBytes(oeMail);
+  const std::string firstPart = source.substr(source.find("------=_NextPart_000"), 500);
+  EXPECT_NE(copy.find(firstPart), std::string::npos);
+
+  const auto toFile = runCommand({"unsent", "-o", (out / "copy.eml").string(), oeMail});
+  EXPECT_EQ(toFile.status, cli::kExitOk);
+  EXPECT_TRUE(toFile.out.empty());
+  EXPECT_EQ(readBytes(out / "copy.eml"), copy);
+}
+
+TEST(Commands, UnsentWithoutABodyToCopyFails) {
+  TempDir dir;
+  writeBytes(dir / "m.eml", "Subject: x\r\nContent-Type: multipart/mixed; boundary=\"Q\"\r\n\r\nx");
+  const auto r = runCommand({"unsent", (dir / "m.eml").string()});
+  EXPECT_EQ(r.status, cli::kExitSomeFailed);
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_NE(r.err.find("m.eml"), std::string::npos);
+  EXPECT_EQ(runCommand({"show", (dir / "none.eml").string()}).status, cli::kExitSomeFailed);
+}
+
+}  // namespace
+}  // namespace mailvane

@@ -1,0 +1,162 @@
+// Runs the built `mailvane` program on the message files under tests/data/cli and checks
+// the written trees byte for byte.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/cli/CliTestSupport.h"
+
+extern char** environ;
+
+namespace mailvane {
+namespace {
+
+using namespace mailvane::testing;
+
+struct ProcessRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs the program with stdout and stderr sent to files in scratch (not a terminal, so
+// no progress display may appear).
+ProcessRun runMailvane(const std::vector<std::string>& args, const TempDir& scratch) {
+  const std::string program = (fs::path(MAILVANE_BIN_DIR) / "mailvane").string();
+  const std::string outFile = (scratch / "stdout").string();
+  const std::string errFile = (scratch / "stderr").string();
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  ProcessRun run;
+  pid_t pid = 0;
+  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+    int wstatus = 0;
+    waitpid(pid, &wstatus, 0);
+    run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  run.out = readBytes(outFile);
+  run.err = readBytes(errFile);
+  return run;
+}
+
+bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST(EndToEnd, ExtractsEveryKindOfMessageFromAFolderByteForByte) {
+  TempDir scratch;
+  const fs::path out = scratch / "out";
+  const auto run = runMailvane({"extract", "-o", out.string(), dataDir().string()}, scratch);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const auto tree = treeOf(out);
+  EXPECT_EQ(namesIn(tree), (std::vector<std::string>{
+                               "Holidaypictures/Holidaypictures.htm",
+                               "Holidaypictures/Holidaypictures.txt",
+                               "Holidaypictures/beach.gif",
+                               "Holidaypictures/waves.wav",
+                               "Meetingon12042006/Meetingon12042006.htm",
+                               "Meetingon12042006/Meetingon12042006.txt",
+                               "Quarterlyreport/Quarterlyreport.htm",
+                               "Quarterlyreport/Quarterlyreport.txt",
+                               "Quarterlyreport/notes.txt",
+                               "Quarterlyreport/report.pdf",
+                               "photooftheoldmill/mill.jpg",
+                               "photooftheoldmill/photooftheoldmill.htm",
+                               "photooftheoldmill/photooftheoldmill.txt",
+                           }));
+  // Outlook Express mail: cid pictures and a sound in base64, quoted-printable HTML.
+  EXPECT_EQ(tree.at("Holidaypictures/beach.gif"), original("beach.gif"));
+  EXPECT_EQ(tree.at("Holidaypictures/waves.wav"), original("waves.wav"));
+  const std::string& html = tree.at("Holidaypictures/Holidaypictures.htm");
+  EXPECT_EQ(html.rfind("<HTML>", 0), 0u);
+  EXPECT_TRUE(contains(html, "src=\"beach.gif\" align=baseline"));
+  EXPECT_TRUE(contains(html, "<BGSOUND balance=0 src=\"waves.wav\" volume=0"));
+  EXPECT_TRUE(contains(html, "caf\xE9 by the sea. The sum was 2+2=4.</FONT>"));
+  EXPECT_FALSE(contains(html, "cid:"));
+  EXPECT_FALSE(contains(html, "<BASE"));
+  EXPECT_TRUE(contains(tree.at("Holidaypictures/Holidaypictures.txt"),
+                       "Hello Bob, \r\nhere are the pictures from the caf\xE9 by the sea. "
+                       "The sum was 2+2=4 and the sound is the waves."));
+  // News article with a uuencoded picture.
+  EXPECT_EQ(tree.at("photooftheoldmill/mill.jpg"), original("mill.jpg"));
+  // Single-part quoted-printable text: the whole body, decoded, plus the closing CR LF.
+  EXPECT_EQ(tree.at("Meetingon12042006/Meetingon12042006.txt"),
+            "Hi Per,\r\n\r\nthe meeting is in the caf\xE9 at ten. Bring the drafts.\r\n\r\n"
+            "Eva\r\n\r\n");
+  // Another client's layout: other boundaries, bare name= parameters, a two-paragraph
+  // 7bit attachment and base64 running straight into the next delimiter.
+  EXPECT_EQ(tree.at("Quarterlyreport/report.pdf"), original("report.pdf"));
+  EXPECT_EQ(tree.at("Quarterlyreport/notes.txt"), original("notes.txt"));
+  const std::string& text = tree.at("Quarterlyreport/Quarterlyreport.txt");
+  EXPECT_EQ(text.rfind("Hi team,\r\n\r\nthe quarterly report is attached.\r\n", 0), 0u);
+  EXPECT_FALSE(contains(text, "------------"));
+  const std::string& otherHtml = tree.at("Quarterlyreport/Quarterlyreport.htm");
+  EXPECT_EQ(otherHtml.rfind("<html>", 0), 0u);
+  EXPECT_EQ(otherHtml.substr(otherHtml.size() - 9), "</html>\r\n");
+}
+
+TEST(EndToEnd, FolderOfMessagesWithOneSubjectGivesOneFolderEachAndTheSameLayoutTwice) {
+  TempDir scratch;
+  const fs::path in = scratch / "in";
+  const fs::path out = scratch / "out";
+  std::vector<std::string> pictures;
+  // Listed out of order on purpose: the walk takes them by name.
+  for (const char* name : {"c.eml", "a.EML", "b.nws"}) {
+    pictures.push_back(binaryPayload(name[0], 2000));
+    writeBytes(in / name, oeMessage("Hi", "image001.gif", pictures.back()));
+  }
+  writeBytes(in / "notes.txt", "not a message");
+  for (int pass = 0; pass < 2; ++pass) {
+    const auto run = runMailvane({"extract", "--no-text", "-o", out.string(), in.string()}, scratch);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto tree = treeOf(out);
+    EXPECT_EQ(tree.at("Hi/image001.gif"), pictures[1]);   // a.EML
+    EXPECT_EQ(tree.at("Hi1/image001.gif"), pictures[2]);  // b.nws
+    EXPECT_EQ(tree.at("Hi2/image001.gif"), pictures[0]);  // c.eml
+    // The second pass adds only a numbered page per folder; the pictures stay.
+    EXPECT_EQ(tree.size(), pass == 0 ? 6u : 9u) << "pass " << pass;
+  }
+}
+
+TEST(EndToEnd, OnlyAndUnsentAndFailureStatuses) {
+  TempDir scratch;
+  const fs::path out = scratch / "out";
+  const std::string oe = (dataDir() / "oe-html-mail.eml").string();
+  const std::string news = (dataDir() / "news-uuencode.nws").string();
+
+  auto run = runMailvane({"extract", "--only", "sounds", "-o", out.string(), oe, news}, scratch);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(namesIn(treeOf(out)), (std::vector<std::string>{"Sounds/waves.wav"}));
+  EXPECT_EQ(readBytes(out / "Sounds" / "waves.wav"), original("waves.wav"));
+
+  run = runMailvane({"extract", "--unsent", "eml", "-o", out.string(), oe}, scratch);
+  EXPECT_EQ(run.status, 0) << run.err;
+  const auto unsent = runMailvane({"unsent", oe}, scratch);
+  EXPECT_EQ(unsent.status, 0);
+  EXPECT_EQ(readBytes(out / "Holidaypictures" / "Holidaypictures.eml"), unsent.out);
+
+  const std::string missing = (scratch / "missing.eml").string();
+  run = runMailvane({"extract", "-o", out.string(), missing, news}, scratch);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "mailvane: " + missing + ": no such file or folder\n");
+
+  run = runMailvane({"extract", "--only", "everything", news}, scratch);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_TRUE(contains(run.err, "--only"));
+
+  run = runMailvane({"--help"}, scratch);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(contains(run.out, "extract"));
+}
+
+}  // namespace
+}  // namespace mailvane
