@@ -23,7 +23,8 @@ struct ProcessRun {
 
 // Runs the program with stdout and stderr sent to files in scratch (not a terminal, so
 // no progress display may appear).
-ProcessRun runMailvane(const std::vector<std::string>& args, const TempDir& scratch) {
+ProcessRun runMailvane(const std::vector<std::string>& args, const TempDir& scratch,
+                       const std::vector<std::string>& extraEnv = {}) {
   const std::string program = (fs::path(MAILVANE_BIN_DIR) / "mailvane").string();
   const std::string outFile = (scratch / "stdout").string();
   const std::string errFile = (scratch / "stderr").string();
@@ -34,9 +35,13 @@ ProcessRun runMailvane(const std::vector<std::string>& args, const TempDir& scra
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
+  std::vector<char*> env;
+  for (const auto& e : extraEnv) env.push_back(const_cast<char*>(e.c_str()));
+  for (char** e = environ; *e; ++e) env.push_back(*e);
+  env.push_back(nullptr);
   ProcessRun run;
   pid_t pid = 0;
-  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), env.data()) == 0) {
     int wstatus = 0;
     waitpid(pid, &wstatus, 0);
     run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
@@ -125,6 +130,19 @@ TEST(EndToEnd, FolderOfMessagesWithOneSubjectGivesOneFolderEachAndTheSameLayoutT
     // The second pass adds only a numbered page per folder; the pictures stay.
     EXPECT_EQ(tree.size(), pass == 0 ? 6u : 9u) << "pass " << pass;
   }
+}
+
+TEST(EndToEnd, WithoutAnOutputFolderItWritesWhereTheDesktopProgramDoes) {
+#ifndef MAILVANE_CLI_HAS_SETTINGS
+  GTEST_SKIP() << "built without the settings store";
+#endif
+  TempDir home;
+  const auto run = runMailvane({"extract", (dataDir() / "plain-text.eml").string()}, home,
+                               {"HOME=" + home.path().string(),
+                                "XDG_CONFIG_HOME=" + (home / "config").string()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(fs::exists(home / "Documents" / "mailvane" / "Emails" / "Meetingon12042006" /
+                         "Meetingon12042006.txt"));
 }
 
 TEST(EndToEnd, OnlyAndUnsentAndFailureStatuses) {
