@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -75,7 +76,16 @@ class SrParser {
   void Findsounds(std::string_view html, size_t start);
   void Findfonts(std::string_view html, size_t start);
 
+  // The plain-text body; nullopt when it cannot be found (Text then stays as it was).
+  std::optional<std::string> Gettextpart(std::string_view message) const;
+  // The html without base tags; nullopt when a base tag is not closed.
+  static std::optional<std::string> Removebase(std::string_view html);
+  // Points every "cid:" reference of html at the Filename of the part it names.
+  std::string Fixcid(std::string_view html) const;
+
  private:
+  void raiseProgress(int32_t percent);
+
   int32_t progressDivisor_ = 0;
   int32_t lastPercent_ = 0;
 };

@@ -1,0 +1,76 @@
+#include "engine/AttachmentWriter.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "codecs/Base64.h"
+#include "codecs/UUencode.h"
+#include "engine/FileNameCleaner.h"
+#include "engine/PartNames.h"
+#include "engine/TextOps.h"
+#include "system/CodePage.h"
+#include "system/FileUtil.h"
+
+namespace mailvane::engine {
+namespace {
+
+bool writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+bool writeFile(const std::filesystem::path& path, std::string_view bytes,
+               std::string_view tail, bool followLinks) {
+  if (path.empty()) return false;
+  int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
+  if (!followLinks) flags |= O_NOFOLLOW;
+  const int fd = ::open(path.c_str(), flags, 0644);
+  if (fd < 0) return false;
+  const bool written = writeAll(fd, bytes) && writeAll(fd, tail);
+  return ::close(fd) == 0 && written;
+}
+
+}  // namespace
+
+bool AttachmentWriter::writeText(const std::filesystem::path& path, std::string_view text,
+                                 bool followLinks) {
+  return writeFile(path, text, kCrLf, followLinks);
+}
+
+bool AttachmentWriter::writeBytes(const std::filesystem::path& path, std::string_view bytes) {
+  return writeFile(path, bytes, {}, false);
+}
+
+std::filesystem::path AttachmentWriter::pathFor(std::string_view name) const {
+  return folder_ / system::toUtf8(PartNames::fit(name));
+}
+
+void AttachmentWriter::writePart(const nlMail& part, bool numbered) const {
+  std::filesystem::path path = pathFor(part.Filename);
+  if (numbered) path = system::FreeFileName(path);
+  if (path.empty()) return;
+  if (part.encoding == "Base64") {
+    Base64().DecodeToFile(part.BaseContent, path);
+  } else if (part.encoding == "uuencode") {
+    // Decoded data is a file's bytes: written exactly, without a line end added.
+    if (auto bytes = UUencode().Decode(part.BaseContent)) writeBytes(path, *bytes);
+  } else if (part.encoding == "7bit") {
+    writeText(path, part.BaseContent, false);
+  }
+}
+
+void AttachmentWriter::writeNamed(std::string_view baseName, std::string_view extension,
+                                  std::string_view text) const {
+  const std::string name = FileNameCleaner::clean(baseName) + std::string(extension);
+  const std::filesystem::path path = system::FreeFileName(pathFor(name));
+  if (!path.empty()) writeText(path, text, false);
+}
+
+}  // namespace mailvane::engine

@@ -1,0 +1,40 @@
+#pragma once
+// Writes a message's parts, text and HTML into one folder. Every file lands directly in
+// that folder, whatever the message's names hold: names are made safe and short enough
+// first, and existing links in the folder are never followed when a part is replaced.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "engine/Records.h"
+
+namespace mailvane::engine {
+
+class AttachmentWriter {
+ public:
+  explicit AttachmentWriter(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+  // The text followed by CR LF, bytes as they are; the file is created or replaced.
+  // false when the file could not be written. A link at the path is followed only when
+  // followLinks is set.
+  static bool writeText(const std::filesystem::path& path, std::string_view text,
+                        bool followLinks = true);
+  // Writes the bytes exactly, creating or replacing the file (never through a link).
+  static bool writeBytes(const std::filesystem::path& path, std::string_view bytes);
+
+  // Where a file of this (code-page) name goes: the folder joined with the safe UTF-8 name.
+  std::filesystem::path pathFor(std::string_view name) const;
+
+  // Decodes and writes one part; numbered picks a free numbered name instead of the
+  // part's own when that is taken.
+  void writePart(const nlMail& part, bool numbered) const;
+  // Writes text under the cleaned base name plus extension, numbered when taken.
+  void writeNamed(std::string_view baseName, std::string_view extension,
+                  std::string_view text) const;
+
+ private:
+  std::filesystem::path folder_;
+};
+
+}  // namespace mailvane::engine

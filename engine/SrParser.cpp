@@ -1,0 +1,173 @@
+#include "engine/SrParser.h"
+
+#include <limits>
+
+#include "engine/AttachmentWriter.h"
+#include "engine/BoundarySet.h"
+#include "engine/FileNameCleaner.h"
+#include "engine/HtmlRebuilder.h"
+#include "engine/LinkScanner.h"
+#include "engine/PartScanner.h"
+#include "engine/QuotedPrintable.h"
+#include "engine/SizeText.h"
+#include "engine/TextOps.h"
+#include "engine/TextPartReader.h"
+#include "engine/UnsentCopy.h"
+
+namespace mailvane {
+
+using engine::kCrLf;
+using engine::npos;
+
+SrParser::SrParser() = default;
+
+// --- Header fields
+
+std::string SrParser::Getit(std::string_view field, std::string_view endMarker,
+                            std::string_view text) {
+  return engine::fieldValue(field, endMarker, text);
+}
+
+std::string SrParser::Formatsize(int32_t n) { return engine::SizeText::format(n); }
+
+void SrParser::identify_mailheader(std::string_view message) {
+  auto has = [message](std::string_view name) { return message.find(name) != npos; };
+  struct Field {
+    std::string_view name;
+    std::string* value;
+  };
+  const Field fields[] = {{"From:", &From},       {"To:", &too},       {"Return-Path:", &returnpath},
+                          {"Date:", &maildate},   {"Subject:", &Subject}, {"MIME-Version:", &Mimeversion},
+                          {"Lines:", &Lines}};
+  for (const Field& field : fields)
+    if (has(field.name)) *field.value = Getit(field.name, kCrLf, message);
+  if (has("boundary=")) grenze = Getit("boundary=\"", "\"", message);
+  if (has("X-Mailer:"))
+    Xmailer = Getit("X-Mailer:", kCrLf, message);
+  else if (has("X-Newsreader:"))
+    Xmailer = Getit("X-Newsreader:", kCrLf, message);
+  else
+    Xmailer = "Email client unknown!";
+  if (has("Content-transfer-encoding:"))
+    Contenttransferencoding = Getit("Content-transfer-encoding:", kCrLf, message);
+  constexpr size_t kMaxSize = std::numeric_limits<int32_t>::max();
+  MailSize = Formatsize(static_cast<int32_t>(std::min(message.size(), kMaxSize)));
+}
+
+// --- Quoted-printable
+
+std::string SrParser::Hexchar(std::string_view h) { return engine::QuotedPrintable::hexChar(h); }
+
+std::string SrParser::deQuote(std::string_view text) const {
+  try {
+    return engine::QuotedPrintable::decode(text);
+  } catch (const std::exception& e) {
+    if (DecodeErrorReporter) DecodeErrorReporter(e.what());
+    return std::string(text);
+  }
+}
+
+std::string SrParser::Decodespes1(std::string& text) {
+  text = deQuote(text);
+  return engine::QuotedPrintable::decodeAccents(text);
+}
+
+// --- HTML
+
+std::string SrParser::gethtml(std::string_view message) {
+  auto quoted = [this](std::string_view cut) { return deQuote(cut); };
+  if (auto html = engine::HtmlRebuilder::cutDocument(message, quoted)) return *html;
+  // Clients that send their HTML in base64 leave no "<htm" in the raw text. The decoded
+  // body is not quoted-printable, so it is cut and cleaned without decoding it again.
+  if (auto decoded = engine::HtmlRebuilder::base64HtmlBody(message)) {
+    auto asIs = [](std::string_view cut) { return std::string(cut); };
+    if (auto html = engine::HtmlRebuilder::cutDocument(*decoded, asIs)) return *html;
+  }
+  return {};
+}
+
+std::optional<std::string> SrParser::Removebase(std::string_view html) {
+  return engine::HtmlRebuilder::removeBase(html);
+}
+
+std::string SrParser::Fixcid(std::string_view html) const {
+  if (!mailfiles || mailfiles->Count() == 0) return std::string(html);
+  std::vector<std::pair<std::string, std::string>> parts;
+  for (const auto& part : *mailfiles) parts.emplace_back(part->contID, part->Filename);
+  return engine::HtmlRebuilder::fixCid(html, parts);
+}
+
+// --- Parsing
+
+void SrParser::raiseProgress(int32_t percent) {
+  lastPercent_ = percent;
+  if (Progress) Progress(percent);
+}
+
+std::optional<std::string> SrParser::Gettextpart(std::string_view message) const {
+  const engine::BoundarySet boundaries(message);
+  auto quoted = [this](std::string_view text) { return deQuote(text); };
+  return engine::TextPartReader(message, boundaries).read(quoted);
+}
+
+void SrParser::Getall(std::string_view message) {
+  identify_mailheader(message);
+  Html = gethtml(message);
+  if (auto text = Gettextpart(message)) Text = std::move(*text);
+
+  mailfiles = std::make_shared<bodyFiles>();
+  const engine::BoundarySet boundaries(message);
+  engine::PartScanner scanner(message, boundaries);
+  auto records = scanner.scan([this](size_t index, size_t last) {
+    progressDivisor_ = static_cast<int32_t>(last);
+    // With a single segment there is nothing to divide by; the last figure stands.
+    raiseProgress(last == 0 ? lastPercent_
+                            : engine::roundedPercent(static_cast<long long>(index),
+                                                     static_cast<long long>(last)));
+  });
+  for (auto& record : records) mailfiles->Add(std::move(record));
+
+  Html = Fixcid(Html);
+  Findsounds(Html, 0);
+  Findfonts(Html, 0);
+}
+
+void SrParser::Findsounds(std::string_view html, size_t start) {
+  engine::LinkScanner::findSounds(html, start, OnlineSound);
+}
+
+void SrParser::Findfonts(std::string_view html, size_t start) {
+  engine::LinkScanner::findFonts(html, start, OnlineFont);
+}
+
+// --- Writing
+
+std::string SrParser::Fixfilename(std::string_view name) const {
+  return engine::FileNameCleaner::clean(name);
+}
+
+void SrParser::Save(const std::filesystem::path& path, std::string_view text) const {
+  engine::AttachmentWriter::writeText(path, text);
+}
+
+void SrParser::Saveattachments(const std::filesystem::path& folder, int16_t mode) {
+  if (!mailfiles) return;
+  const engine::AttachmentWriter writer(folder);
+  const int32_t count = mailfiles->Count();
+  progressDivisor_ = count;
+  const bool writesParts = mode == kModeSoundsOnly || mode == kModeAll || mode == kModeAllNoText;
+  int32_t index = 0;
+  for (const auto& part : *mailfiles) {
+    raiseProgress(engine::roundedPercent(++index, count));
+    if (!writesParts) continue;
+    if (mode == kModeSoundsOnly && !engine::LinkScanner::hasSoundEnding(part->Filename)) continue;
+    writer.writePart(*part, mode == kModeSoundsOnly);
+  }
+  if (mode == kModeTextOnly || mode == kModeAll) writer.writeNamed(Subject, ".txt", Text);
+  if (mode == kModeHtmlOnly || mode == kModeAll || mode == kModeAllNoText)
+    writer.writeNamed(Subject, ".htm", Html);
+}
+
+std::string SrParser::Cleanheader() const { return engine::UnsentCopy::build(Source, grenze); }
+
+}  // namespace mailvane

@@ -1,0 +1,40 @@
+#include "engine/TextPartReader.h"
+
+#include "codecs/Base64.h"
+#include "engine/TextOps.h"
+#include "system/CodePage.h"
+
+namespace mailvane::engine {
+namespace {
+
+constexpr std::string_view kTextPlain = "Content-Type: text/plain;";
+constexpr std::string_view kEncoding = "Content-Transfer-Encoding:";
+
+}  // namespace
+
+std::optional<std::string> TextPartReader::read(const QuotedDecoder& deQuote) const {
+  const size_t part = message_.find(kTextPlain);
+  if (part == npos) {
+    const size_t blank = message_.find(kBlankLine);
+    if (blank == npos) return std::string();
+    return std::string(message_.substr(blank + kBlankLine.size()));
+  }
+  // The part's own header ends at its first blank line; an encoding header further on
+  // belongs to another part.
+  const size_t headerEnd = message_.find(kBlankLine, part);
+  if (headerEnd == npos) return std::nullopt;
+  const size_t encoding = message_.find(kEncoding, part);
+  const bool base64 =
+      encoding != npos && encoding < headerEnd &&
+      system::equalsNoCase(
+          trimSpaces(lineAt(message_, encoding + kEncoding.size()).text).substr(0, 6), "base64");
+
+  const size_t bodyStart = headerEnd + kBlankLine.size();
+  size_t bodyEnd = boundaries_.findDelimiterLine(message_, bodyStart, message_.size());
+  if (bodyEnd == npos) bodyEnd = message_.size();
+  const std::string_view body = slice(message_, bodyStart, bodyEnd);
+  if (base64) return Base64().Decode(body).value_or(std::string());
+  return deQuote(body);
+}
+
+}  // namespace mailvane::engine
