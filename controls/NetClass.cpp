@@ -45,6 +45,34 @@ const void* argumentData(const QMetaMethod& method, int i, const QVariant& value
   return value.constData();
 }
 
+// Among the public methods of that name and arity whose parameters the arguments fit,
+// the one whose parameter types match the most arguments exactly, so that Twice(21)
+// picks Twice(int) over Twice(QString).
+QMetaMethod bestMethod(const QMetaObject& meta, const char* member, const QVariantList& args) {
+  const QByteArray name(member);
+  QMetaMethod best;
+  int bestExact = -1;
+  for (int m = 0; m < meta.methodCount(); ++m) {
+    const QMetaMethod method = meta.method(m);
+    if (method.name() != name || method.parameterCount() != args.size() ||
+        method.access() != QMetaMethod::Public) {
+      continue;
+    }
+    QVariantList converted;
+    if (!convertArguments(method, args, converted)) continue;
+    int exact = 0;
+    for (int i = 0; i < args.size(); ++i) {
+      const QMetaType type = method.parameterMetaType(i);
+      if (type == args[i].metaType() || type.id() == QMetaType::QVariant) ++exact;
+    }
+    if (exact > bestExact) {
+      best = method;
+      bestExact = exact;
+    }
+  }
+  return best;
+}
+
 }  // namespace
 
 NetClass::NetClass(QObject* parent) : QObject(parent) {}
@@ -71,6 +99,7 @@ QString NetClass::libraryPath() const {
 }
 
 bool NetClass::Run() {
+  lastError_.clear();
   if (className_.isEmpty() || libraryFile_.isEmpty()) return false;
   const QString path = libraryPath();
   const auto fail = [&](const QString& why) {
@@ -110,38 +139,33 @@ bool NetClass::call(const char* member, const QVariantList& args, QVariant* resu
   };
   if (cas_ == nullptr) return fail(QStringLiteral("no plug-in object"));
   if (args.size() > kMaxArguments) return fail(QStringLiteral("too many arguments"));
-  const QMetaObject* meta = cas_->metaObject();
-  const QByteArray name(member);
-  for (int m = 0; m < meta->methodCount(); ++m) {
-    const QMetaMethod method = meta->method(m);
-    if (method.name() != name || method.parameterCount() != args.size()) continue;
-    if (method.access() != QMetaMethod::Public) continue;
-    QVariantList converted;
-    if (!convertArguments(method, args, converted)) continue;
-    std::array<QGenericArgument, kMaxArguments> generic{};
-    for (int i = 0; i < converted.size(); ++i) {
-      generic[i] = QGenericArgument(method.parameterMetaType(i).name(),
-                                    argumentData(method, i, converted[i]));
-    }
-    QVariant returned;
-    QGenericReturnArgument ret;
-    const QMetaType returnType = method.returnMetaType();
-    if (returnType.id() == QMetaType::QVariant) {
-      ret = QGenericReturnArgument("QVariant", &returned);
-    } else if (returnType.isValid() && returnType.id() != QMetaType::Void) {
-      returned = QVariant(returnType);
-      ret = QGenericReturnArgument(returnType.name(), returned.data());
-    }
-    const bool ok = method.invoke(cas_, Qt::DirectConnection, ret, generic[0], generic[1],
-                                  generic[2], generic[3], generic[4], generic[5], generic[6],
-                                  generic[7], generic[8], generic[9]);
-    if (!ok) return fail(QStringLiteral("the call was refused"));
-    if (result != nullptr) *result = returned;
-    lastError_.clear();
-    return true;
+  const QMetaMethod method = bestMethod(*cas_->metaObject(), member, args);
+  QVariantList converted;
+  if (!method.isValid() || !convertArguments(method, args, converted)) {
+    return fail(QStringLiteral("no public member of that name takes %1 such argument(s)")
+                    .arg(args.size()));
   }
-  return fail(QStringLiteral("no public member of that name takes %1 such argument(s)")
-                  .arg(args.size()));
+  std::array<QGenericArgument, kMaxArguments> generic{};
+  for (int i = 0; i < converted.size(); ++i) {
+    generic[i] = QGenericArgument(method.parameterMetaType(i).name(),
+                                  argumentData(method, i, converted[i]));
+  }
+  QVariant returned;
+  QGenericReturnArgument ret;
+  const QMetaType returnType = method.returnMetaType();
+  if (returnType.id() == QMetaType::QVariant) {
+    ret = QGenericReturnArgument("QVariant", &returned);
+  } else if (returnType.isValid() && returnType.id() != QMetaType::Void) {
+    returned = QVariant(returnType);
+    ret = QGenericReturnArgument(returnType.name(), returned.data());
+  }
+  const bool ok = method.invoke(cas_, Qt::DirectConnection, ret, generic[0], generic[1],
+                                generic[2], generic[3], generic[4], generic[5], generic[6],
+                                generic[7], generic[8], generic[9]);
+  if (!ok) return fail(QStringLiteral("the call was refused"));
+  if (result != nullptr) *result = returned;
+  lastError_.clear();
+  return true;
 }
 
 bool NetClass::setMember(const char* property, const QVariant& value) {

@@ -1,0 +1,1 @@
+extern "C" int notAPlugin() { return 0; }

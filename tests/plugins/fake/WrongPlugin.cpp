@@ -1,0 +1,1 @@
+#include "tests/plugins/fake/WrongPlugin.h"
