@@ -24,27 +24,34 @@ constexpr std::array<uint8_t, 256> makeDecodeTable() {
 }
 constexpr std::array<uint8_t, 256> kDecode = makeDecodeTable();
 
-inline uint8_t valueAt(const uint8_t* data, size_t available, size_t i) {
-  return i < available ? kDecode[data[i]] : 0;
+inline bool decodeGroup(uint8_t c1, uint8_t c2, uint8_t c3, uint8_t c4, uint8_t* out) {
+  // Valid values fit in 6 bits; anything above 63 in the first three places is refused.
+  if ((c1 | c2 | c3) > kTooHigh) return false;
+  const uint32_t v = (uint32_t{c1} << 18) + (uint32_t{c2} << 12) + (uint32_t{c3} << 6) + c4;
+  out[0] = static_cast<uint8_t>(v >> 16);
+  out[1] = static_cast<uint8_t>(v >> 8);
+  out[2] = static_cast<uint8_t>(v);
+  return true;
 }
 
 // Decodes `groups` groups of four characters into 3 bytes each. Characters past
 // `available` count as 0, which is what the padding of a short line means.
 bool decodeGroups(const uint8_t* data, size_t available, size_t groups, uint8_t* out) {
-  for (size_t g = 0; g < groups; ++g, out += 3) {
-    const size_t i = g * 4;
-    const uint8_t c1 = valueAt(data, available, i);
-    const uint8_t c2 = valueAt(data, available, i + 1);
-    const uint8_t c3 = valueAt(data, available, i + 2);
-    const uint8_t c4 = valueAt(data, available, i + 3);
-    if (c1 > kTooHigh || c2 > kTooHigh || c3 > kTooHigh) return false;
-    const uint32_t v = (uint32_t{c1} << 18) + (uint32_t{c2} << 12) + (uint32_t{c3} << 6) + c4;
-    out[0] = static_cast<uint8_t>(v >> 16);
-    out[1] = static_cast<uint8_t>(v >> 8);
-    out[2] = static_cast<uint8_t>(v);
+  const size_t whole = std::min(groups, available / 4);
+  for (size_t g = 0; g < whole; ++g, data += 4, out += 3) {
+    if (!decodeGroup(kDecode[data[0]], kDecode[data[1]], kDecode[data[2]], kDecode[data[3]], out))
+      return false;
   }
+  if (whole == groups) return true;
+  uint8_t rest[4] = {0, 0, 0, 0};
+  for (size_t i = 0; i < available - whole * 4; ++i) rest[i] = kDecode[data[i]];
+  if (!decodeGroup(rest[0], rest[1], rest[2], rest[3], out)) return false;
+  // Only zeros are left after this group.
+  std::fill(out + 3, out + (groups - whole) * 3, uint8_t{0});
   return true;
 }
+
+inline bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 bool hasLineEnds(std::string_view body) {
   return body.find_first_of("\r\n") != std::string_view::npos;
@@ -77,8 +84,8 @@ template <typename Visit>
 bool forEachDataLine(std::string_view body, Visit&& visit) {
   size_t pos = 0;
   while (pos < body.size()) {
-    size_t end = body.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = body.size();
+    size_t end = pos;
+    while (end < body.size() && !isLineEnd(body[end])) ++end;
     const std::string_view line = body.substr(pos, end - pos);
     pos = end + 1;
     if (line.empty()) continue;
@@ -110,19 +117,32 @@ std::optional<std::string> decodeLines(std::string_view body) {
   return out;
 }
 
-inline char encodeChar(uint32_t value) {
-  return value == 0 ? kZeroChar : static_cast<char>(32 + value);
+// Value 0 is written as the grave accent rather than a space, which mail transports
+// tend to strip from line ends.
+constexpr std::array<char, 64> makeEncodeTable() {
+  std::array<char, 64> table{};
+  table[0] = kZeroChar;
+  for (size_t v = 1; v < 64; ++v) table[v] = static_cast<char>(32 + v);
+  return table;
+}
+constexpr std::array<char, 64> kEncode = makeEncodeTable();
+
+inline char* encodeGroup(uint8_t b0, uint8_t b1, uint8_t b2, char* o) {
+  const uint32_t v = (uint32_t{b0} << 16) | (uint32_t{b1} << 8) | b2;
+  o[0] = kEncode[v >> 18];
+  o[1] = kEncode[(v >> 12) & 63];
+  o[2] = kEncode[(v >> 6) & 63];
+  o[3] = kEncode[v & 63];
+  return o + 4;
 }
 
-char* encodeLine(const uint8_t* in, size_t realBytes, size_t groups, char* o) {
-  *o++ = static_cast<char>(32 + realBytes);
-  for (size_t g = 0; g < groups; ++g, in += 3) {
-    const uint32_t v = (uint32_t{in[0]} << 16) | (uint32_t{in[1]} << 8) | in[2];
-    *o++ = encodeChar(v >> 18);
-    *o++ = encodeChar((v >> 12) & 63);
-    *o++ = encodeChar((v >> 6) & 63);
-    *o++ = encodeChar(v & 63);
-  }
+// One line of up to 45 bytes; a last group short of three bytes is padded with NULs,
+// which the length character leaves out.
+char* encodeLine(const uint8_t* in, size_t bytes, char* o) {
+  *o++ = static_cast<char>(32 + bytes);
+  size_t i = 0;
+  for (; i + 3 <= bytes; i += 3) o = encodeGroup(in[i], in[i + 1], in[i + 2], o);
+  if (i < bytes) o = encodeGroup(in[i], i + 1 < bytes ? in[i + 1] : 0, 0, o);
   return o;
 }
 
@@ -135,23 +155,20 @@ char* putLineBreak(char* o) {
 }  // namespace
 
 std::string UUencode::Encode(std::string_view data) const {
-  std::string padded(data);
-  padded.resize((data.size() + 2) / 3 * 3, '\0');
-  const size_t groups = padded.size() / 3;
-  const size_t lines = (padded.size() + kLineBytes - 1) / kLineBytes;
-  // A last line that is full, or no data at all, is followed by a line saying 0 bytes.
-  const bool zeroLine = padded.size() % kLineBytes == 0;
+  const size_t groups = (data.size() + 2) / 3;
+  const size_t lines = (data.size() + kLineBytes - 1) / kLineBytes;
+  // A last line that is full after padding, or no data at all, is followed by a line
+  // saying 0 bytes.
+  const bool zeroLine = groups * 3 % kLineBytes == 0;
   const size_t pieces = lines + (zeroLine ? 1 : 0);
   std::string out(lines + groups * 4 + (zeroLine ? 1 : 0) + 2 * (pieces - 1) + 3, '\0');
 
-  const auto* in = bytesOf(padded);
+  const uint8_t* in = bytesOf(data);
   char* o = out.data();
   for (size_t line = 0; line < lines; ++line) {
     const size_t offset = line * kLineBytes;
-    const size_t lineGroups = std::min(kLineBytes, padded.size() - offset) / 3;
-    const size_t realBytes = std::min(kLineBytes, data.size() - std::min(offset, data.size()));
     if (line > 0) o = putLineBreak(o);
-    o = encodeLine(in + offset, realBytes, lineGroups, o);
+    o = encodeLine(in + offset, std::min(kLineBytes, data.size() - offset), o);
   }
   if (zeroLine) {
     if (lines > 0) o = putLineBreak(o);

@@ -22,6 +22,18 @@ TEST(Base64DecodeToFile, WritesTheDecodedBytesToANewFile) {
   EXPECT_EQ(readBytes(file), "ManMa");
 }
 
+TEST(Base64DecodeToFile, LargePayloadMatchesTheInMemoryDecoding) {
+  // Large enough to be written in several pieces, with groups and CR LF pairs split
+  // across the pieces' edges.
+  TempFolder folder;
+  for (unsigned seed = 1; seed <= 3; ++seed) {
+    const std::string text = mailvane::testing::mixedBase64Text(700'000, seed);
+    const fs::path file = folder.path() / ("large" + std::to_string(seed));
+    ASSERT_TRUE(codec.DecodeToFile(text, file));
+    EXPECT_EQ(readBytes(file), codec.DecodeArr(text).value()) << seed;
+  }
+}
+
 TEST(Base64DecodeToFile, NeverReplacesWhatIsAlreadyThere) {
   TempFolder folder;
   const fs::path file = folder.path() / "taken.txt";

@@ -28,6 +28,21 @@ inline std::string randomBytes(size_t size, unsigned seed) {
   return bytes;
 }
 
+// Base64-like text with line breaks, lone CR and LF, "=" and foreign bytes sprinkled in,
+// so that groups are split at every possible place.
+inline std::string mixedBase64Text(size_t pieces, unsigned seed) {
+  static const std::string special[] = {"\r\n", "\r", "\n", "=", " ", "\x80", std::string(1, '\0')};
+  static const std::string plain = "AZaz09+/QWERTYuiop";
+  std::mt19937 rng(seed);
+  std::string text;
+  for (size_t i = 0; i < pieces; ++i) {
+    const unsigned pick = rng() % 32;
+    if (pick < 7) text += special[pick];
+    else text += plain[pick % plain.size()];
+  }
+  return text;
+}
+
 // A fresh folder per test, removed afterwards.
 class TempFolder {
  public:

@@ -1,0 +1,16 @@
+// Base64 decoding of untrusted payloads, and the encoder's round trip.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "codecs/Base64.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const mailvane::Base64 codec;
+  const auto decoded = codec.DecodeArr(input);
+  if (decoded && decoded->size() > size / 4 * 3 + 1) std::abort();
+  if (codec.DecodeArr(codec.EncodeArr(input)).value_or("") != input) std::abort();
+  return 0;
+}
