@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+#include "controls/clsTooltips.h"
+#include "windows/FrmMenu/FrmMenu.h"
+#include "windows/shell/WindowCatalog.h"
+#include "windows/shell/WindowRegistry.h"
+
+namespace mailvane {
+namespace {
+
+void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+// A window that counts how often it was made and may refuse to close.
+class FakeWindow : public QWidget {
+ public:
+  explicit FakeWindow(int* made) { ++*made; resize(200, 100); }
+  bool refuseClose = false;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override { refuseClose ? event->ignore() : event->accept(); }
+};
+
+class FrmMenuTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    for (const QString& name : FrmMenu::programWindowNames())
+      windows.add(name, [this] { return new FakeWindow(&made); });
+    menu = new FrmMenu(windows);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->show();
+  }
+
+  void TearDown() override {
+    delete menu.data();
+    for (QWidget* window : windows.loadedWindows()) delete window;
+    flushDeletes();
+  }
+
+  void click(const char* button) {
+    QTest::mouseClick(menu->findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
+  }
+
+  int made = 0;
+  WindowRegistry windows;
+  QPointer<FrmMenu> menu;
+};
+
+TEST_F(FrmMenuTest, ButtonsHaveTheirCaptions) {
+  const std::pair<const char*, const char*> captions[] = {
+      {"Command1", "Eml/Nws Extract"}, {"Command2", "Dbx Extract"},
+      {"Command3", "OE and WM Personal Folders"}, {"Command4", "About"},
+      {"Command5", "Exit"}, {"Command6", "WM and WLM Listener"}, {"Command7", "Indexed News"}};
+  for (const auto& [name, caption] : captions) {
+    auto* button = menu->findChild<QPushButton*>(QLatin1String(name));
+    ASSERT_NE(button, nullptr) << name;
+    EXPECT_EQ(button->text(), QLatin1String(caption));
+  }
+  EXPECT_EQ(menu->windowTitle(), QStringLiteral("Mailvane"));
+  EXPECT_FALSE(menu->findChild<QLabel*>(QStringLiteral("Picture1"))->pixmap().isNull());
+  EXPECT_FALSE(menu->findChild<QLabel*>(QStringLiteral("Picture2"))->pixmap().isNull());
+}
+
+TEST_F(FrmMenuTest, EachButtonShowsTheSingleInstanceOfItsWindow) {
+  const std::pair<const char*, const char*> targets[] = {
+      {"Command1", "FrmLive"},   {"Command2", "FrmDbxExtract"}, {"Command3", "FrmExtract"},
+      {"Command4", "frmAbout"},  {"Command6", "FrmListen"},     {"Command7", "Frmindex"}};
+  for (const auto& [button, window] : targets) {
+    click(button);
+    QWidget* first = windows.loaded(QLatin1String(window));
+    ASSERT_NE(first, nullptr) << button;
+    EXPECT_TRUE(first->isVisible());
+    first->hide();
+    click(button);
+    EXPECT_EQ(windows.loaded(QLatin1String(window)), first) << button;
+    EXPECT_TRUE(first->isVisible());
+  }
+  EXPECT_EQ(made, 6);
+  EXPECT_EQ(windows.loadedWindows().size(), 6);
+
+  // A closed window is unloaded; the next press makes a fresh one.
+  windows.loaded(QStringLiteral("FrmLive"))->close();
+  flushDeletes();
+  EXPECT_EQ(windows.loaded(QStringLiteral("FrmLive")), nullptr);
+  click("Command1");
+  EXPECT_EQ(made, 7);
+}
+
+TEST_F(FrmMenuTest, ExitClosesEveryWindowAndEndsTheEventLoop) {
+  click("Command1");
+  click("Command6");
+  QPointer<QWidget> live = windows.loaded(QStringLiteral("FrmLive"));
+  QPointer<QWidget> listen = windows.loaded(QStringLiteral("FrmListen"));
+  ASSERT_TRUE(live && listen);
+
+  bool stuck = false;
+  QTimer::singleShot(0, menu.data(), [this] { click("Command5"); });
+  // Only a guard so a broken Exit fails instead of hanging the run.
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  QObject::connect(&watchdog, &QTimer::timeout, [&stuck] {
+    stuck = true;
+    QCoreApplication::exit(1);
+  });
+  watchdog.start(20000);
+  EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_FALSE(stuck);
+  flushDeletes();
+  EXPECT_TRUE(live.isNull());
+  EXPECT_TRUE(listen.isNull());
+  EXPECT_TRUE(menu.isNull());
+}
+
+TEST_F(FrmMenuTest, ExitVisitsWindowsLastToFirstAndSkipsOthers) {
+  windows.add(QStringLiteral("Stranger"), [this] { return new FakeWindow(&made); });
+  QStringList closed;
+  QObject listener;  // disconnects the recorders before `closed` goes away
+  for (const char* name : {"FrmLive", "Stranger", "FrmExtract", "Frmindex"}) {
+    QWidget* window = windows.show(QLatin1String(name));
+    QObject::connect(window, &QObject::destroyed, &listener,
+                     [&closed, name] { closed << QLatin1String(name); });
+  }
+  static_cast<FakeWindow*>(windows.loaded(QStringLiteral("FrmExtract")))->refuseClose = true;
+  click("Command5");
+  flushDeletes();
+  EXPECT_EQ(closed, (QStringList{"Frmindex", "FrmLive"}));
+  EXPECT_NE(windows.loaded(QStringLiteral("Stranger")), nullptr);
+  EXPECT_NE(windows.loaded(QStringLiteral("FrmExtract")), nullptr);
+  EXPECT_TRUE(menu.isNull());
+}
+
+TEST_F(FrmMenuTest, ClosingTheMenuAloneLeavesTheWindowsOpen) {
+  click("Command2");
+  QPointer<QWidget> dbx = windows.loaded(QStringLiteral("FrmDbxExtract"));
+  menu->close();
+  flushDeletes();
+  EXPECT_TRUE(menu.isNull());
+  ASSERT_FALSE(dbx.isNull());
+  EXPECT_TRUE(dbx->isVisible());
+}
+
+TEST_F(FrmMenuTest, FiveButtonsCarryInformationBalloons) {
+  const std::tuple<const char*, const char*, const char*> balloons[] = {
+      {"Command1", "Extract Eml and Nws Files",
+       "This loads eml and nws files from any folder you select"},
+      {"Command2", "Extract Eml and Nws Files from dbx",
+       "This loads eml and nws files from a dbx file you select"},
+      {"Command3", "Extract Eml and Nws Files",
+       "This loads eml and nws files from Personal folders in OE or Windows Mail"},
+      {"Command6", "Windows Mail and Windows Live Mail Extract Eml and Nws Files",
+       "This listen and loads eml and nws files when Windows Mail or Windows Live Mail create "
+       "them"},
+      {"Command7", "Search in indexed files", "This search for indexed News"}};
+  QHash<QString, clsTooltips*> byButton;
+  for (clsTooltips* tip : menu->findChildren<clsTooltips*>())
+    byButton.insert(tip->ParentControl()->objectName(), tip);
+  EXPECT_EQ(byButton.size(), 5);
+  EXPECT_FALSE(byButton.contains(QStringLiteral("Command4")));
+  EXPECT_FALSE(byButton.contains(QStringLiteral("Command5")));
+
+  for (const auto& [name, title, text] : balloons) {
+    auto* button = menu->findChild<QPushButton*>(QLatin1String(name));
+    QHelpEvent hover(QEvent::ToolTip, QPoint(5, 5), button->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(button, &hover);
+    clsTooltips* tip = byButton.value(QLatin1String(name));
+    ASSERT_NE(tip, nullptr) << name;
+    ASSERT_TRUE(tip->hwnd() && tip->hwnd()->isVisible()) << name;
+    EXPECT_EQ(tip->Style(), clsTooltips::styleBalloon);
+    EXPECT_EQ(tip->Icon(), clsTooltips::iconInfo);
+    EXPECT_EQ(tip->hwnd()->findChild<QLabel*>(QStringLiteral("balloonTitle"))->text(),
+              QLatin1String(title));
+    EXPECT_EQ(tip->hwnd()->findChild<QLabel*>(QStringLiteral("balloonText"))->text(),
+              QLatin1String(text));
+    tip->hideTip();
+  }
+}
+
+TEST(WindowCatalogTest, UnbuiltWindowsAreCaptionedPlaceholders) {
+  WindowRegistry windows;
+  registerProgramWindows(windows);
+  const std::pair<const char*, const char*> captions[] = {
+      {"FrmLive", "Extract from Folders"},
+      {"FrmDbxExtract", "Extract from Outlook Express Dbx files"},
+      {"FrmExtract", "Extract from OE Folders"},
+      {"FrmListen", "Listen on Windows Live or Windows Mail folders"},
+      {"Frmindex", "Search in Indexed News"},
+      {"frmAbout", "About Mailvane"}};
+  for (const auto& [name, caption] : captions) {
+    QWidget* window = windows.show(QLatin1String(name));
+    ASSERT_NE(window, nullptr) << name;
+    EXPECT_EQ(window->windowTitle(), QLatin1String(caption));
+  }
+  for (const QString& name : FrmMenu::programWindowNames()) EXPECT_TRUE(windows.contains(name));
+  EXPECT_EQ(windows.show(QStringLiteral("NoSuchWindow")), nullptr);
+}
+
+}  // namespace
+}  // namespace mailvane

@@ -1,0 +1,41 @@
+// The desktop program's entry: the application object, the program's windows and the
+// main menu. The command line calls it when `mailvane` is given no sub-command.
+#include <QApplication>
+#include <QIcon>
+#include <QPointer>
+
+#include "cli/DesktopEntry.h"
+#include "windows/FrmMenu/FrmMenu.h"
+#include "windows/shell/WindowCatalog.h"
+#include "windows/shell/WindowRegistry.h"
+
+// The icon lives in a static library; its resources must be pulled in by hand.
+static void initResources() { Q_INIT_RESOURCE(desktop); }
+
+namespace mailvane {
+
+bool desktopAvailable() { return true; }
+
+int startDesktop(int argc, char** argv) {
+  QApplication app(argc, argv);
+  initResources();
+  QApplication::setApplicationDisplayName(QStringLiteral("Mailvane"));
+  QApplication::setApplicationVersion(QStringLiteral(MAILVANE_VERSION_TEXT));
+  QApplication::setDesktopFileName(QStringLiteral("mailvane"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/mailvane/mailvane.png")));
+
+  // Declared after the application object, so the windows go before it does.
+  WindowRegistry windows;
+  registerProgramWindows(windows);
+
+  QPointer<FrmMenu> menu = new FrmMenu(windows);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  QCoreApplication::processEvents();
+  menu->show();
+  QCoreApplication::processEvents();
+  const int status = QApplication::exec();
+  delete menu.data();
+  return status;
+}
+
+}  // namespace mailvane
