@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "controls/clsTooltips.h"
 #include "windows/FrmMenu/MenuArtwork.h"
 #include "windows/shell/WindowRegistry.h"
@@ -64,10 +66,6 @@ const QStringList& FrmMenu::programWindowNames() {
 }
 
 void FrmMenu::buildLayout() {
-  auto* picture1 = new QLabel(this);
-  picture1->setObjectName(QStringLiteral("Picture1"));
-  picture1->setPixmap(MenuArtwork::banner(QSize(360, 76), devicePixelRatioF()));
-
   auto* picture2 = new QLabel(this);
   picture2->setObjectName(QStringLiteral("Picture2"));
   picture2->setPixmap(MenuArtwork::vane(QSize(104, 280), devicePixelRatioF()));
@@ -89,6 +87,12 @@ void FrmMenu::buildLayout() {
   body->setSpacing(16);
   body->addWidget(picture2);
   body->addLayout(column);
+
+  // The banner spans the whole window, however wide the buttons make it.
+  auto* picture1 = new QLabel(this);
+  picture1->setObjectName(QStringLiteral("Picture1"));
+  const int width = std::max(360, body->sizeHint().width());
+  picture1->setPixmap(MenuArtwork::banner(QSize(width, 76), devicePixelRatioF()));
 
   auto* root = new QVBoxLayout(this);
   root->setContentsMargins(0, 0, 0, 0);

@@ -11,6 +11,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <QTextDocument>
+#include <QtMath>
 
 #include <algorithm>
 
@@ -76,7 +78,9 @@ void frmAbout::buildLayout() {
   int widest = 0;
   for (const QString& line : description().split(QLatin1Char('\n')))
     widest = std::max(widest, metrics.horizontalAdvance(line));
-  text1->setFixedSize(widest + 28, metrics.lineSpacing() * 6 + 20);
+  // Every line ends in a line break, so the text holds one empty line after the six.
+  const int margins = 2 * (text1->frameWidth() + qCeil(text1->document()->documentMargin()));
+  text1->setFixedSize(widest + margins + 8, metrics.lineSpacing() * 7 + margins + 2);
 
   links_ = {makeLink("Label1", tr("Mailvane web site"), webSite()),
             makeLink("Label2", tr("E-mail the author"), mailAddress()),
