@@ -68,8 +68,8 @@ TEST(EndToEnd, ExtractsEveryKindOfMessageFromAFolderByteForByte) {
                                "Holidaypictures/Holidaypictures.txt",
                                "Holidaypictures/beach.gif",
                                "Holidaypictures/waves.wav",
-                               "Meetingon12042006/Meetingon12042006.htm",
-                               "Meetingon12042006/Meetingon12042006.txt",
+                               "Meetingon12042006/Meetingon12.04.2006.htm",
+                               "Meetingon12042006/Meetingon12.04.2006.txt",
                                "Quarterlyreport/Quarterlyreport.htm",
                                "Quarterlyreport/Quarterlyreport.txt",
                                "Quarterlyreport/notes.txt",
@@ -94,7 +94,7 @@ TEST(EndToEnd, ExtractsEveryKindOfMessageFromAFolderByteForByte) {
   // News article with a uuencoded picture.
   EXPECT_EQ(tree.at("photooftheoldmill/mill.jpg"), original("mill.jpg"));
   // Single-part quoted-printable text: the whole body, decoded, plus the closing CR LF.
-  EXPECT_EQ(tree.at("Meetingon12042006/Meetingon12042006.txt"),
+  EXPECT_EQ(tree.at("Meetingon12042006/Meetingon12.04.2006.txt"),
             "Hi Per,\r\n\r\nthe meeting is in the caf\xE9 at ten. Bring the drafts.\r\n\r\n"
             "Eva\r\n\r\n");
   // Another client's layout: other boundaries, bare name= parameters, a two-paragraph
@@ -142,7 +142,7 @@ TEST(EndToEnd, WithoutAnOutputFolderItWritesWhereTheDesktopProgramDoes) {
                                 "XDG_CONFIG_HOME=" + (home / "config").string()});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(fs::exists(home / "Documents" / "mailvane" / "Emails" / "Meetingon12042006" /
-                         "Meetingon12042006.txt"));
+                         "Meetingon12.04.2006.txt"));
 }
 
 TEST(EndToEnd, OnlyAndUnsentAndFailureStatuses) {
