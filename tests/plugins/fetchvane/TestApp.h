@@ -1,0 +1,19 @@
+#pragma once
+// GoogleTest owns main(), so each test binary makes its Qt application on first use and
+// keeps it for the whole run.
+
+#include <QCoreApplication>
+
+namespace mailvane::fetchvane::test {
+
+template <class Application>
+void ensureApplication() {
+  if (QCoreApplication::instance()) return;
+  static int argc = 1;
+  static char name[] = "fetchvane_tests";
+  static char* argv[] = {name, nullptr};
+  static Application* application = new Application(argc, argv);
+  (void)application;
+}
+
+}  // namespace mailvane::fetchvane::test
