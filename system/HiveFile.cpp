@@ -82,7 +82,11 @@ RegStatus HiveFile::writable() {
 RegStatus HiveFile::save() {
   std::error_code ec;
   // Write through a link to the file it names, so the link itself survives.
-  auto target = std::filesystem::is_symlink(path_, ec) ? std::filesystem::canonical(path_, ec) : path_;
+  auto target = path_;
+  if (std::filesystem::is_symlink(std::filesystem::symlink_status(path_, ec)))
+    target = std::filesystem::weakly_canonical(path_, ec);
+  else
+    ec.clear();  // a file that does not exist yet is written new
   if (ec || !replaceFile(target, hive_.serialize())) {
     loaded_ = false;
     return kErrorWriteFault;

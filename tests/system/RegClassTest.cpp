@@ -1,0 +1,233 @@
+#include "system/RegClass.h"
+
+#include "system/WineRegistry.h"
+#include "tests/system/SystemTestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace mailvane::system;
+using mailvane::system::test::EnvVar;
+using mailvane::system::test::readFile;
+using mailvane::system::test::TempDir;
+using mailvane::system::test::writeFile;
+using ::testing::_;
+using ::testing::DoAll;
+using ::testing::Return;
+using ::testing::SetArgPointee;
+
+namespace {
+
+class MockRegistry : public RegistryApi {
+ public:
+  MOCK_METHOD(RegStatus, RegOpenKeyExA, (RegHandle, std::string_view, std::uint32_t, std::uint32_t, RegHandle*), (override));
+  MOCK_METHOD(RegStatus, RegQueryValueExA, (RegHandle, std::string_view, std::uint32_t*, std::uint8_t*, std::uint32_t*), (override));
+  MOCK_METHOD(RegStatus, RegSetValueExA, (RegHandle, std::string_view, std::uint32_t, const std::uint8_t*, std::uint32_t), (override));
+  MOCK_METHOD(RegStatus, RegCreateKeyExA, (RegHandle, std::string_view, std::uint32_t, std::uint32_t, RegHandle*, std::uint32_t*), (override));
+  MOCK_METHOD(RegStatus, RegDeleteKeyA, (RegHandle, std::string_view), (override));
+  MOCK_METHOD(RegStatus, RegDeleteValueA, (RegHandle, std::string_view), (override));
+  MOCK_METHOD(RegStatus, RegEnumKeyExA, (RegHandle, std::uint32_t, char*, std::uint32_t*), (override));
+  MOCK_METHOD(RegStatus, RegEnumValueA, (RegHandle, std::uint32_t, char*, std::uint32_t*, std::uint32_t*, std::uint8_t*, std::uint32_t*), (override));
+  MOCK_METHOD(RegStatus, RegConnectRegistryA, (std::string_view, RegHandle, RegHandle*), (override));
+  MOCK_METHOD(RegStatus, RegCloseKey, (RegHandle), (override));
+  MOCK_METHOD(std::uint32_t, ExpandEnvironmentStringsA, (std::string_view, char*, std::uint32_t), (override));
+};
+
+// A hive holding one value of every kind the class converts.
+const std::string kHive =
+    "WINE REGISTRY Version 2\n"
+    "[Software\\\\Microsoft\\\\Windows Live Mail] 1\n"
+    "\"Store Root\"=str(2):\"%USERPROFILE%\\\\AppData\\\\Local\\\\Microsoft\\\\Windows Live Mail\"\n"
+    "\"Empty\"=hex(1):\n"
+    "\"NoNul\"=hex(1):61,00,62,00\n"
+    "\"Blob\"=hex:0a,ff,00\n"
+    "\"Count\"=dword:fffffffe\n"
+    "\"Short\"=hex(4):05\n"
+    "\"Multi\"=str(7):\"a\\0b\\0\"\n"
+    "\"EmptyMulti\"=hex(7):00,00,00,00\n"
+    "\"Other\"=hex(8):01\n"
+    "\"Place\"=str(2):\"%MAILVANE_TEST_ROOT%\\\\Mail\"\n";
+
+class RegClassTest : public ::testing::Test {
+ protected:
+  RegClassTest() {
+    writeFile(dir / "user.reg", kHive);
+    reg.hkey = kHkeyCurrentUser;
+    reg.KeyRoot = "Software\\Microsoft";
+    reg.Subkey = "Windows Live Mail";
+  }
+  TempDir dir{"regclass"};
+  WineRegistry registry{dir / "user.reg"};
+  RegClass reg{registry};
+};
+
+}  // namespace
+
+TEST_F(RegClassTest, ConvertsEachStoredKind) {
+  EXPECT_TRUE(reg.KeyExists());
+  EXPECT_EQ(reg.GetRegistryValue("Store Root"),
+            RegValue("%USERPROFILE%\\AppData\\Local\\Microsoft\\Windows Live Mail"));  // not expanded
+  EXPECT_EQ(reg.GetRegistryValue("Blob"), RegValue(RegValue::Bytes{0x0A, 0xFF, 0x00}));
+  EXPECT_EQ(reg.GetRegistryValue("Count"), RegValue(std::int32_t{-2}));
+  EXPECT_EQ(reg.GetRegistryValue("Short"), RegValue(std::int32_t{5}));
+  EXPECT_EQ(reg.GetRegistryValue("Multi"), RegValue(std::string("a\0b", 3)));
+  // A text stored without its NUL keeps its last letter.
+  EXPECT_EQ(reg.GetRegistryValue("NoNul"), RegValue("ab"));
+}
+
+TEST_F(RegClassTest, MissingOrUnreadableValuesGiveTheDefault) {
+  EXPECT_TRUE(reg.GetRegistryValue("Nope").isEmpty());
+  EXPECT_EQ(reg.GetRegistryValue("Nope").toText(), "");
+  EXPECT_EQ(reg.GetRegistryValue("Nope", "dflt"), RegValue("dflt"));
+  EXPECT_EQ(reg.GetRegistryValue("Empty", "dflt"), RegValue("dflt"));       // size 0
+  EXPECT_EQ(reg.GetRegistryValue("EmptyMulti", "dflt"), RegValue("dflt"));  // no first string
+  EXPECT_EQ(reg.GetRegistryValue("Other", "dflt"), RegValue("dflt"));       // unknown type
+  reg.Subkey = "Windows Mail";
+  EXPECT_FALSE(reg.KeyExists());
+  EXPECT_EQ(reg.GetRegistryValue("Store Root", 7), RegValue(std::int32_t{7}));
+}
+
+TEST_F(RegClassTest, EnumeratesValuesAsDisplayTexts) {
+  EnvVar root("MAILVANE_TEST_ROOT", std::string("/a/much/longer/folder/than/the/reference"));
+  const auto values = reg.EnumRegistryValues(kHkeyCurrentUser, "Software\\Microsoft\\Windows Live Mail");
+  std::map<std::string, RegValue> byName(values.begin(), values.end());
+  ASSERT_EQ(values.size(), 10u);
+  EXPECT_EQ(values[0].first, "Store Root");
+  EXPECT_EQ(byName["Blob"], RegValue("0A FF 00"));
+  EXPECT_EQ(byName["Multi"], RegValue("a,b"));
+  EXPECT_EQ(byName["Count"], RegValue(std::int32_t{-2}));
+  EXPECT_EQ(byName["Empty"], RegValue(""));
+  EXPECT_EQ(byName["NoNul"], RegValue("ab"));
+  EXPECT_TRUE(byName["Other"].isEmpty());
+  // Expanded even though the result is longer than the stored text.
+  EXPECT_EQ(byName["Place"], RegValue("/a/much/longer/folder/than/the/reference\\Mail"));
+  EXPECT_TRUE(reg.EnumRegistryValues(kHkeyCurrentUser, "Software\\Nope").empty());
+}
+
+TEST_F(RegClassTest, EnumeratesKeysOfAnyRoot) {
+  EXPECT_EQ(reg.EnumRegistryKeys(kHkeyCurrentUser, ""), (std::vector<std::string>{"Software"}));
+  EXPECT_EQ(reg.EnumRegistryKeys(kHkeyCurrentUser, "Software"), (std::vector<std::string>{"Microsoft"}));
+  EXPECT_TRUE(reg.EnumRegistryKeys(kHkeyLocalMachine, "Software").empty());
+}
+
+TEST_F(RegClassTest, ValuesLongerThanTheFirstReadComeWhole) {
+  const std::string longText(3000, 'x');
+  ASSERT_TRUE(reg.SetRegistryValue("Long", longText, kRegSz));
+  EXPECT_EQ(reg.GetRegistryValue("Long"), RegValue(longText));
+  const std::string longName(300, 'n');
+  ASSERT_TRUE(reg.SetRegistryValue(longName, longText, kRegExpandSz));
+  const auto values = reg.EnumRegistryValues(kHkeyCurrentUser, "Software\\Microsoft\\Windows Live Mail");
+  ASSERT_EQ(values.size(), 12u);  // a long name does not end the listing
+  EXPECT_EQ(values[11].first, longName);
+  EXPECT_EQ(values[11].second, RegValue(longText));
+}
+
+TEST(RegClassQueries, TheFirstReadTakes1024BytesAndASecondTakesTheReportedSize) {
+  MockRegistry api;
+  RegClass reg(api);
+  reg.KeyRoot = "Software\\Microsoft";
+  reg.Subkey = "Windows Mail";
+  const std::string big(1500, 'q');
+  EXPECT_CALL(api, RegOpenKeyExA(kHkeyCurrentUser, "Software\\Microsoft\\Windows Mail", 0, kKeyRead, _))
+      .WillOnce(DoAll(SetArgPointee<4>(42), Return(kErrorSuccess)));
+  EXPECT_CALL(api, RegQueryValueExA(42, "Store Root", _, _, _))
+      .WillOnce([](RegHandle, std::string_view, std::uint32_t* type, std::uint8_t*, std::uint32_t* size) {
+        EXPECT_EQ(*size, 1024u);
+        *type = kRegSz;
+        *size = 1501;
+        return kErrorMoreData;
+      })
+      .WillOnce([&](RegHandle, std::string_view, std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) {
+        EXPECT_EQ(*size, 1501u);
+        *type = kRegSz;
+        std::memcpy(data, big.c_str(), 1501);
+        return kErrorSuccess;
+      });
+  EXPECT_CALL(api, RegCloseKey(42)).WillOnce(Return(kErrorSuccess));
+  EXPECT_EQ(reg.GetRegistryValue("Store Root"), RegValue(big));
+}
+
+TEST(RegClassQueries, AFailedSecondQueryLeavesTheDefault) {
+  MockRegistry api;
+  RegClass reg(api);
+  EXPECT_CALL(api, RegOpenKeyExA(_, _, _, _, _)).WillOnce(DoAll(SetArgPointee<4>(1), Return(kErrorSuccess)));
+  // The value grew between the two queries: nothing valid was read.
+  EXPECT_CALL(api, RegQueryValueExA(_, _, _, _, _))
+      .Times(2)
+      .WillRepeatedly([](RegHandle, std::string_view, std::uint32_t* type, std::uint8_t*, std::uint32_t* size) {
+        *type = kRegBinary;
+        *size += 4096;
+        return kErrorMoreData;
+      });
+  EXPECT_CALL(api, RegCloseKey(1)).WillOnce(Return(kErrorSuccess));
+  EXPECT_EQ(reg.GetRegistryValue("x", "dflt"), RegValue("dflt"));
+}
+
+TEST_F(RegClassTest, WrittenValuesReadBackWhole) {
+  ASSERT_TRUE(reg.SetRegistryValue("Text", "abc", kRegSz));
+  ASSERT_TRUE(reg.SetRegistryValue("Expand", "%HOME%\\x", kRegExpandSz));
+  ASSERT_TRUE(reg.SetRegistryValue("Bytes", RegValue(RegValue::Bytes{1, 2, 0}), kRegBinary));
+  ASSERT_TRUE(reg.SetRegistryValue("Number", std::int32_t{-5}, kRegDword));
+  ASSERT_TRUE(reg.SetRegistryValue("Parts", std::string("a\0b", 3), kRegMultiSz));
+  EXPECT_FALSE(reg.SetRegistryValue("Odd", "x", 11));  // nothing written is no success
+  WineRegistry fresh(dir / "user.reg");
+  RegClass again(fresh);
+  again.KeyRoot = reg.KeyRoot;
+  again.Subkey = reg.Subkey;
+  EXPECT_EQ(again.GetRegistryValue("Text"), RegValue("abc"));
+  EXPECT_EQ(again.GetRegistryValue("Expand"), RegValue("%HOME%\\x"));
+  EXPECT_EQ(again.GetRegistryValue("Bytes"), RegValue(RegValue::Bytes{1, 2, 0}));
+  EXPECT_EQ(again.GetRegistryValue("Number"), RegValue(std::int32_t{-5}));
+  EXPECT_EQ(again.GetRegistryValue("Parts"), RegValue(std::string("a\0b", 3)));
+  EXPECT_TRUE(again.GetRegistryValue("Odd").isEmpty());
+  const std::string file = readFile(dir / "user.reg");
+  EXPECT_NE(file.find("\"Text\"=\"abc\"\n"), std::string::npos);
+  EXPECT_NE(file.find("\"Parts\"=str(7):\"a\\0b\\0\"\n"), std::string::npos);
+
+  reg.Subkey = "Nowhere";
+  EXPECT_FALSE(reg.SetRegistryValue("Text", "abc", kRegSz));
+}
+
+TEST_F(RegClassTest, CreatesAndDeletesKeysAndValues) {
+  EXPECT_EQ(reg.CreateKey("Windows Mail"), "0");
+  reg.Subkey = "Windows Mail";
+  EXPECT_TRUE(reg.KeyExists());
+  EXPECT_EQ(reg.CreateKey(), "0");  // already there
+  ASSERT_TRUE(reg.SetRegistryValue("v", "1", kRegSz));
+  EXPECT_EQ(reg.DeleteValue("v"), kErrorSuccess);
+  EXPECT_EQ(reg.DeleteValue("v"), kErrorFileNotFound);
+  EXPECT_EQ(reg.DeleteKey("Windows Mail"), kErrorSuccess);
+  EXPECT_EQ(reg.DeleteKey("Windows Mail"), kErrorFileNotFound);
+  EXPECT_EQ(reg.DeleteValue("v"), kErrorFileNotFound);  // the key is gone
+  EXPECT_FALSE(reg.KeyExists());
+
+  WineRegistry nowhere(dir / "missing folder" / "user.reg");
+  RegClass lost(nowhere);
+  lost.KeyRoot = "Software";
+  EXPECT_EQ(lost.CreateKey("X"), "");
+}
+
+TEST_F(RegClassTest, RemoteAccessFailsAsAFailedConnection) {
+  EXPECT_EQ(reg.ReadRemoteRegistryValue("\\\\server", kHkeyCurrentUser, "Store Root"), RegValue("Error!"));
+  EXPECT_FALSE(reg.WriteRemoteRegistryValue("\\\\server", kHkeyCurrentUser, "x", "y", kRegSz, "Software"));
+}
+
+TEST(RegClassQueries, RemoteReadsUseTheGivenKeyPath) {
+  MockRegistry api;
+  RegClass reg(api);
+  EXPECT_CALL(api, RegConnectRegistryA("pc", kHkeyLocalMachine, _)).WillOnce(DoAll(SetArgPointee<2>(7), Return(kErrorSuccess)));
+  EXPECT_CALL(api, RegOpenKeyExA(7, "Other\\Path", 0, kKeyAllAccess, _)).WillOnce(Return(kErrorFileNotFound));
+  EXPECT_CALL(api, RegCloseKey(7)).WillOnce(Return(kErrorSuccess));
+  EXPECT_TRUE(reg.ReadRemoteRegistryValue("pc", kHkeyLocalMachine, "v", "Other\\Path").isEmpty());
+}
+
+TEST(RegClassTrimNull, CutsAtTheFirstNul) {
+  EXPECT_EQ(RegClass::TrimNull(std::string("abc\0def", 7)), "abc");
+  EXPECT_EQ(RegClass::TrimNull("abc"), "abc");
+  EXPECT_EQ(RegClass::TrimNull(std::string(1, '\0')), "");
+  std::string longText(40000, 'x');
+  longText[39000] = '\0';
+  EXPECT_EQ(RegClass::TrimNull(longText).size(), 39000u);
+}
