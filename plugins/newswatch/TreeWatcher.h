@@ -9,6 +9,11 @@
 // a message as soon as possible. IN_CLOSE_WRITE only catches a file whose appearance was
 // missed. Every file name below the folder is remembered (also the ones there before the
 // watch began), so a name is reported once until it is deleted or moved away.
+//
+// Order: the kernel queues the events of all watched folders in one queue, so files are
+// reported in the order they appeared. The exception is a folder that appears while
+// watching: files written into it before its own watch exists have no events; they are
+// found by scanning the folder when its creation is read, and reported then, oldest first.
 
 #include <cstdint>
 #include <functional>

@@ -104,9 +104,11 @@ TEST_F(NewswatchPluginTest, FilterSelectsNames) {
 }
 
 TEST_F(NewswatchPluginTest, TwoThousandFilesAreReportedOnceEachInOrder) {
+  // The folders exist before the watch: files that beat a brand-new folder's watch can
+  // only be ordered by their coarse time stamps; the core tests cover that case.
+  ASSERT_TRUE(QDir().mkpath(root_ + "/a"));
   FileSink sink;
   startLikeTheWindows(&sink, root_);
-  ASSERT_TRUE(QDir().mkpath(root_ + "/a"));
   QStringList made;
   for (int i = 0; i < 2000; ++i) {
     // Spread over two folders, as a client filing messages into several boxes does.

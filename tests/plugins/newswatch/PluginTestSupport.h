@@ -9,6 +9,10 @@
 #include <QThread>
 
 #include <functional>
+#include <ostream>
+
+// Readable failure messages for Qt texts.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
 
 namespace mailvane::newswatch::test {
 
