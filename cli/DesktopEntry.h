@@ -1,6 +1,6 @@
 #pragma once
-// The desktop program's entry point. The GUI build links the real one from windows/;
-// a build without the GUI links a stand-in that says so.
+// The desktop program's entry point: windows/ implements it, and the command line
+// reaches it through the desktop library loaded beside the executable.
 
 namespace mailvane {
 
