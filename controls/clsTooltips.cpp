@@ -80,7 +80,10 @@ void clsTooltips::watch(QWidget* control) {
   if (control_ == control) return;
   if (control_) control_->removeEventFilter(this);
   control_ = control;
-  if (control_) control_->installEventFilter(this);
+  if (!control_) return;
+  control_->installEventFilter(this);
+  // Tips show whether or not the control's window is the active one.
+  control_->window()->setAttribute(Qt::WA_AlwaysShowToolTips);
 }
 
 void clsTooltips::recreate() {
