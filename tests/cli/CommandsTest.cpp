@@ -4,6 +4,7 @@
 
 #include "cli/ExtractOptions.h"
 #include "cli/JsonWriter.h"
+#include "cli/MessageBatch.h"
 #include "tests/cli/CliTestSupport.h"
 
 namespace mailvane {
@@ -80,6 +81,27 @@ TEST(Commands, ExtractGoesOnPastAMissingInputAndReportsItOnce) {
   EXPECT_EQ(r.status, cli::kExitSomeFailed);
   EXPECT_EQ(r.err, "mailvane: " + missing + ": no such file or folder\n");
   EXPECT_EQ(readBytes(out / "o" / "Holidaypictures" / "beach.gif"), original("beach.gif"));
+}
+
+TEST(MessageBatch, UnreadableInputIsReportedOnACleanLineBetweenProgressUpdates) {
+  TempDir out;
+  std::vector<cli::MessageInput> inputs = {
+      {"broken", [] { return std::optional<std::string>(); }},
+      {"good", [] { return std::optional<std::string>(oeMessage("Hi", "a.gif", "GIF89a")); }},
+  };
+  cli::ExtractOptions options;
+  options.outputFolder = out / "o";
+  std::ostringstream o, e;
+  cli::Streams terminal{o, e, true};
+  EXPECT_EQ(cli::extractBatch(inputs, options, terminal), cli::kExitSomeFailed);
+  EXPECT_EQ(e.str(), "\r\033[K[1/2] broken\r\033[Kmailvane: broken: cannot read the message\n"
+                     "\r\033[K[2/2] good\r\033[K");
+  EXPECT_EQ(readBytes(out / "o" / "Hi" / "a.gif"), "GIF89a");
+
+  std::ostringstream quiet;
+  cli::Streams pipe{o, quiet, false};
+  EXPECT_EQ(cli::extractBatch({inputs[1]}, options, pipe), cli::kExitOk);
+  EXPECT_EQ(quiet.str(), "");  // no progress where nobody watches
 }
 
 TEST(Commands, ExtractIntoAFileFailsEveryInput) {
