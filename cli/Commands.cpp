@@ -6,12 +6,14 @@ namespace mailvane::cli {
 
 // Each command lives in its own file; add one line here to list it.
 int extractCommand(const std::vector<std::string>& args, Streams& io);
+int dbxCommand(const std::vector<std::string>& args, Streams& io);
 int showCommand(const std::vector<std::string>& args, Streams& io);
 int unsentCommand(const std::vector<std::string>& args, Streams& io);
 
 const std::vector<Command>& commands() {
   static const std::vector<Command> all = {
       {"extract", "write the parts, HTML and text of messages into folders", extractCommand},
+      {"dbx", "list, export or extract the messages of a .dbx message folder", dbxCommand},
       {"show", "print the header fields, parts and online links of a message", showCommand},
       {"unsent", "write a message out again as a clean unsent copy", unsentCommand},
   };
