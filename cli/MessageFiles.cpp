@@ -40,9 +40,14 @@ std::optional<std::string> readFileBytes(const fs::path& path) {
   if (!in) return std::nullopt;
   std::error_code ec;
   const auto size = fs::file_size(path, ec);
-  std::string bytes;
-  if (!ec) bytes.reserve(static_cast<size_t>(size));
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (ec) {  // a pipe or device has no size: read it to its end
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return in.bad() ? std::nullopt : std::optional<std::string>(std::move(bytes));
+  }
+  std::string bytes(static_cast<size_t>(size), '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<size_t>(in.gcount()));
+  // A file that grew while being read is taken as far as its size said.
   if (in.bad()) return std::nullopt;
   return bytes;
 }
