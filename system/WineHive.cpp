@@ -50,6 +50,11 @@ bool sameName(std::u16string_view a, std::u16string_view b) {
 
 bool isBlank(std::string_view raw) { return skipBlanks(withoutCr(raw)).empty(); }
 
+bool continuesOnNextLine(std::string_view raw) {
+  const std::string_view last = trimRight(withoutCr(raw.substr(raw.rfind('\n') + 1)));
+  return !last.empty() && last.back() == '\\';
+}
+
 // Splits `"name"=data` or `@=data`; nothing when the name part is unreadable.
 std::optional<std::pair<std::u16string, std::string_view>> splitValueLine(std::string_view line) {
   std::u16string name;
@@ -102,13 +107,12 @@ void WineHive::addKeyLine(std::string_view raw, std::string_view line) {
   auto path = hivetext::readKeyHeader(line);
   if (path && signatureValid_) {
     // A key written twice is one key: the later lines join the first section.
-    const auto folded = foldedKey(*path);
-    for (size_t i = 0; i < sections_.size(); ++i)
-      if (sections_[i].valid && foldedKey(sections_[i].path) == folded) {
-        sections_[i].entries.push_back({std::string(raw), std::nullopt});
-        current_ = i;
-        return;
-      }
+    auto [it, added] = sectionIndex_.emplace(foldedKey(*path), sections_.size());
+    if (!added) {
+      sections_[it->second].entries.push_back({std::string(raw), std::nullopt});
+      current_ = it->second;
+      return;
+    }
   }
   Section s;
   s.header = std::string(raw);
@@ -153,6 +157,8 @@ void WineHive::addOtherLine(std::string_view raw) {
 }
 
 void WineHive::rebuildIndex() {
+  subkeyCache_.clear();
+  valueCache_.clear();
   sectionIndex_.clear();
   existing_.clear();
   for (size_t i = 0; i < sections_.size(); ++i) {
@@ -193,6 +199,7 @@ bool WineHive::hasSubkeys(const HivePath& path) const { return !subkeyNames(path
 
 std::vector<std::u16string> WineHive::subkeyNames(const HivePath& path) const {
   const auto prefix = foldedKey(path);
+  if (auto cached = subkeyCache_.find(prefix); cached != subkeyCache_.end()) return cached->second;
   std::vector<std::u16string> names;
   std::unordered_set<std::u16string> seen;
   for (const auto& s : sections_) {
@@ -203,29 +210,30 @@ std::vector<std::u16string> WineHive::subkeyNames(const HivePath& path) const {
   }
   std::sort(names.begin(), names.end(),
             [](const auto& a, const auto& b) { return foldCase(a) < foldCase(b); });
-  return names;
+  // Enumerations ask once per index; the cache keeps that linear.
+  return subkeyCache_.emplace(prefix, std::move(names)).first->second;
 }
 
 std::vector<const HiveValue*> WineHive::values(const HivePath& path) const {
+  const auto key = foldedKey(path);
+  if (auto cached = valueCache_.find(key); cached != valueCache_.end()) return cached->second;
   std::vector<const HiveValue*> out;
-  const Section* s = sectionOf(path);
-  if (!s) return out;
-  for (const auto& e : s->entries) {
-    if (!e.value) continue;
-    auto same = std::find_if(out.begin(), out.end(),
-                             [&](const HiveValue* v) { return sameName(v->name, e.value->name); });
-    if (same != out.end()) *same = &*e.value;
-    else out.push_back(&*e.value);
+  if (const Section* s = sectionOf(path)) {
+    std::unordered_map<std::u16string, size_t> position;
+    for (const auto& e : s->entries) {
+      if (!e.value) continue;
+      auto [it, added] = position.emplace(foldCase(e.value->name), out.size());
+      if (added) out.push_back(&*e.value);
+      else out[it->second] = &*e.value;
+    }
   }
-  return out;
+  return valueCache_.emplace(key, std::move(out)).first->second;
 }
 
 const HiveValue* WineHive::findValue(const HivePath& path, std::u16string_view name) const {
-  const HiveValue* found = nullptr;
-  if (const Section* s = sectionOf(path))
-    for (const auto& e : s->entries)
-      if (e.value && sameName(e.value->name, name)) found = &*e.value;
-  return found;
+  for (const HiveValue* v : values(path))
+    if (sameName(v->name, name)) return v;
+  return nullptr;
 }
 
 WineHive::Section& WineHive::ensureSection(const HivePath& path) {
@@ -241,6 +249,7 @@ WineHive::Section& WineHive::ensureSection(const HivePath& path) {
 
 void WineHive::setValue(const HivePath& path, HiveValue value) {
   Section& s = ensureSection(path);
+  valueCache_.clear();
   // Rewrite the last line of that name in place; drop earlier copies so it reads back as set.
   std::vector<size_t> same;
   for (size_t i = 0; i < s.entries.size(); ++i)
@@ -251,15 +260,20 @@ void WineHive::setValue(const HivePath& path, HiveValue value) {
       s.entries.erase(s.entries.begin() + static_cast<std::ptrdiff_t>(same[k]));
     return;
   }
-  // New values go after the last line that is not blank, before the gap to the next key.
+  // New values go after the last line that is not blank, before the gap to the next key,
+  // and never right after a byte list cut off at the end of the file: the reader would
+  // take the new line as that list's continuation.
   auto pos = s.entries.end();
-  while (pos != s.entries.begin() && !(pos - 1)->value && isBlank((pos - 1)->raw)) --pos;
+  while (pos != s.entries.begin() &&
+         ((!(pos - 1)->value && isBlank((pos - 1)->raw)) || continuesOnNextLine((pos - 1)->raw)))
+    --pos;
   s.entries.insert(pos, Entry{{}, std::move(value)});
 }
 
 bool WineHive::deleteValue(const HivePath& path, std::u16string_view name) {
   Section* s = sectionOf(path);
   if (!s) return false;
+  valueCache_.clear();
   const auto removed = std::erase_if(
       s->entries, [&](const Entry& e) { return e.value && sameName(e.value->name, name); });
   return removed > 0;

@@ -29,6 +29,11 @@ class WineHive {
 
   // An empty hive, as written when no file existed.
   WineHive();
+  // Moves only: the lookup caches point into the hive's own lines.
+  WineHive(WineHive&&) = default;
+  WineHive& operator=(WineHive&&) = default;
+  WineHive(const WineHive&) = delete;
+  WineHive& operator=(const WineHive&) = delete;
   // Reads as far as the text is valid; never fails.
   static WineHive parse(std::string_view text);
   std::string serialize() const;
@@ -84,6 +89,9 @@ class WineHive {
   bool signatureValid_ = true;
   std::unordered_map<std::u16string, size_t> sectionIndex_;  // folded path -> section
   std::unordered_set<std::u16string> existing_;  // folded paths of every key and its parents
+  // Answers by folded path; cleared by every change.
+  mutable std::unordered_map<std::u16string, std::vector<std::u16string>> subkeyCache_;
+  mutable std::unordered_map<std::u16string, std::vector<const HiveValue*>> valueCache_;
 };
 
 }  // namespace mailvane::system

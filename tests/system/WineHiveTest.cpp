@@ -202,3 +202,11 @@ TEST(WineHive, AFileWithoutTheSignatureHoldsNothing) {
   EXPECT_TRUE(WineHive().signatureValid());
   EXPECT_EQ(WineHive::parse(WineHive().serialize()).signatureValid(), true);
 }
+
+TEST(WineHive, ANewValueIsNotSwallowedByAByteListCutOffAtTheEnd) {
+  WineHive hive = WineHive::parse("WINE REGISTRY Version 2\n[K] 1\n\"h\"=hex:01,02,\\");
+  hive.setValue(path({"K"}), HiveValue{u"after", 4, {1, 0, 0, 0}});
+  const WineHive again = WineHive::parse(hive.serialize());
+  ASSERT_NE(again.findValue(path({"K"}), u"after"), nullptr);
+  EXPECT_EQ(again.findValue(path({"K"}), u"h")->data, (std::vector<std::uint8_t>{1, 2}));
+}

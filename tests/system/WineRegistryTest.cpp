@@ -149,6 +149,18 @@ TEST_F(WineRegistryTest, KeysAreCreatedAndDeletedLikeWindowsDoes) {
   EXPECT_EQ(reread.RegOpenKeyExA(kHkeyCurrentUser, "Software\\Mailvane", 0, kKeyRead, &parent), kErrorSuccess);
 }
 
+TEST_F(WineRegistryTest, AHiveReachedThroughALinkStaysALink) {
+  writeFile(dir / "real" / "user.reg", kUserHive);
+  std::filesystem::create_symlink(dir / "real" / "user.reg", user);
+  WineRegistry reg(user);
+  const RegHandle key = open(reg, kHkeyCurrentUser, "Software\\Zeta", kKeyAllAccess);
+  const std::uint8_t one[4] = {1, 0, 0, 0};
+  ASSERT_EQ(reg.RegSetValueExA(key, "n", kRegDword, one, 4), kErrorSuccess);
+  EXPECT_TRUE(std::filesystem::is_symlink(user));
+  EXPECT_NE(readFile(dir / "real" / "user.reg").find("\"n\"=dword:00000001"), std::string::npos);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "real"), {}), 1);  // no temporary left
+}
+
 TEST_F(WineRegistryTest, AccessIsCheckedAgainstTheOpenMask) {
   writeFile(user, kUserHive);
   WineRegistry reg(user);
