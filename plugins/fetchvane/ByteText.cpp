@@ -19,7 +19,6 @@ QString bytesText(qint64 bytes) {
 }
 
 QString speedText(double bytesPerSecond) {
-  if (bytesPerSecond <= 0) return QString();
   return bytesText(static_cast<qint64>(bytesPerSecond)) + QStringLiteral("/s");
 }
 

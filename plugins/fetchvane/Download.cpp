@@ -38,7 +38,7 @@ Download::Download(const QString& link, const QString& folder)
     : link_(link), url_(link.trimmed()), folder_(folderOf(folder)), fileName_(fileNameForLink(url_)) {
   targetFile_ = plannedTarget();
   if (!isFetchable(url_)) {
-    reason_ = tr("Refused: only http and https links are downloaded");
+    reason_ = tr("Refused: not an http or https link");
     state_ = State::Failed;
   } else if (folder_.isEmpty()) {
     reason_ = tr("No target folder given");
@@ -242,7 +242,7 @@ void Download::dropReply() {
   if (!reply_) return;
   // Disconnect first: abort() emits finished at once, and this download is done with it.
   disconnect(reply_, nullptr, this, nullptr);
-  reply_->abort();
+  if (reply_->isRunning()) reply_->abort();
   reply_->deleteLater();
   reply_ = nullptr;
 }
@@ -257,6 +257,10 @@ void Download::discardTemporaryFile() {
 void Download::setState(State state) {
   state_ = state;
   emit stateChanged();
+}
+
+void Download::refreshSpeed() {
+  if (state_ == State::Running) sampleSpeed(true);
 }
 
 void Download::sampleSpeed(bool force) {

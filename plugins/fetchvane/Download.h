@@ -34,6 +34,10 @@ class Download : public QObject {
   // Shows a link fetched earlier into the same folder, without fetching it again.
   void markAlreadyDownloaded(const QString& file);
 
+  // Brings the speed up to date even when no data came since the last report, so a
+  // stalled download shows it.
+  void refreshSpeed();
+
   bool canRetry() const;
   // Links that are not http or https are never fetched.
   bool isRefused() const;

@@ -58,7 +58,7 @@ QVariant DownloadModel::data(const QModelIndex& index, int role) const {
 QVariant DownloadModel::display(const Download& download, int column) const {
   switch (column) {
     case LinkColumn:
-      return download.link().trimmed();
+      return linkText(download);
     case FileColumn:
       return QFileInfo(download.targetFile()).fileName();
     case SizeColumn:
@@ -77,10 +77,16 @@ QVariant DownloadModel::display(const Download& download, int column) const {
   }
 }
 
+QString DownloadModel::linkText(const Download& download) {
+  // Decoded, as people type and read links; the raw text when it is no link at all.
+  return download.url().isValid() && !download.url().isEmpty() ? download.url().toDisplayString()
+                                                                : download.link().trimmed();
+}
+
 QVariant DownloadModel::toolTip(const Download& download, int column) const {
   switch (column) {
     case LinkColumn:
-      return download.link().trimmed();
+      return linkText(download);
     case FileColumn:
       return QDir::toNativeSeparators(download.targetFile());
     case StateColumn:
@@ -135,7 +141,12 @@ QString DownloadModel::stateText(const Download& download) {
 }
 
 QVariant DownloadModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  if (orientation != Qt::Horizontal) return {};
+  if (role == Qt::TextAlignmentRole) {
+    const bool figures = section == SizeColumn || section == SpeedColumn;
+    return QVariant::fromValue((figures ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+  }
+  if (role != Qt::DisplayRole) return {};
   switch (section) {
     case LinkColumn: return tr("Link");
     case FileColumn: return tr("File");

@@ -31,6 +31,7 @@ class DownloadModel : public QAbstractTableModel {
   QVariant toolTip(const Download& download, int column) const;
   static QVariant progress(const Download& download);
   static QString sizeText(const Download& download);
+  static QString linkText(const Download& download);
 
   DownloadQueue& queue_;
 };

@@ -5,7 +5,10 @@
 namespace mailvane::fetchvane {
 
 DownloadQueue::DownloadQueue(int maxParallel, QObject* parent)
-    : QObject(parent), maxParallel_(std::max(1, maxParallel)) {}
+    : QObject(parent), maxParallel_(std::max(1, maxParallel)) {
+  speedTimer_.setInterval(500);
+  connect(&speedTimer_, &QTimer::timeout, this, &DownloadQueue::refreshSpeeds);
+}
 
 DownloadQueue::~DownloadQueue() = default;
 
@@ -73,6 +76,16 @@ void DownloadQueue::startWaiting() {
     if (download->state() == Download::State::Running) ++running;
   }
   starting_ = false;
+  if (running > 0 && !speedTimer_.isActive()) speedTimer_.start();
+}
+
+void DownloadQueue::refreshSpeeds() {
+  bool anyRunning = false;
+  for (const auto& download : downloads_) {
+    download->refreshSpeed();
+    anyRunning = anyRunning || download->state() == Download::State::Running;
+  }
+  if (!anyRunning) speedTimer_.stop();
 }
 
 void DownloadQueue::cancel(int row) {

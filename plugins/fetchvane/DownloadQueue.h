@@ -6,6 +6,7 @@
 #include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <memory>
 #include <vector>
 
@@ -54,6 +55,7 @@ class DownloadQueue : public QObject {
   int append(std::unique_ptr<Download> download);
   void onStateChanged(Download* download);
   void startWaiting();
+  void refreshSpeeds();
 
   int maxParallel_;
   QNetworkAccessManager net_;
@@ -62,6 +64,7 @@ class DownloadQueue : public QObject {
   // Links fetched in this run, by link and folder, with the file each became.
   QHash<QString, QString> fetched_;
   bool starting_ = false;
+  QTimer speedTimer_;
 };
 
 }  // namespace mailvane::fetchvane

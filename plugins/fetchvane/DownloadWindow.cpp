@@ -23,7 +23,7 @@ DownloadWindow::DownloadWindow(DownloadQueue& queue, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(table_);
   layout->addWidget(buildButtonRow());
-  resize(900, 320);
+  resize(1060, 340);
 
   connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &DownloadWindow::updateButtons);
@@ -61,12 +61,16 @@ void DownloadWindow::buildTable() {
   header->setHighlightSections(false);
   header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   header->setStretchLastSection(true);
-  const int em = table_->fontMetrics().horizontalAdvance(QLatin1Char('M'));
-  header->resizeSection(DownloadModel::LinkColumn, 20 * em);
-  header->resizeSection(DownloadModel::FileColumn, 11 * em);
-  header->resizeSection(DownloadModel::SizeColumn, 10 * em);
-  header->resizeSection(DownloadModel::ProgressColumn, 9 * em);
-  header->resizeSection(DownloadModel::SpeedColumn, 6 * em);
+  // Wide enough for the longest texts these columns show, so figures are never cut.
+  const QFontMetrics metrics = table_->fontMetrics();
+  const auto widthOf = [&](const char* sample) {
+    return metrics.horizontalAdvance(QLatin1String(sample)) + 3 * metrics.averageCharWidth();
+  };
+  header->resizeSection(DownloadModel::LinkColumn, widthOf("http://www.example.com/sounds/x.mid"));
+  header->resizeSection(DownloadModel::FileColumn, widthOf("Morning Birds 2.wav"));
+  header->resizeSection(DownloadModel::SizeColumn, widthOf("999.9 MB of 999.9 MB"));
+  header->resizeSection(DownloadModel::ProgressColumn, widthOf("Progress 100%"));
+  header->resizeSection(DownloadModel::SpeedColumn, widthOf("999.9 KB/s"));
   connect(table_, &QTableView::doubleClicked, this, &DownloadWindow::openFolder);
 }
 
