@@ -1,5 +1,7 @@
 #include "engine/BoundarySet.h"
 
+#include <algorithm>
+
 #include "engine/TextOps.h"
 #include "system/CodePage.h"
 

@@ -1,5 +1,6 @@
 #include "engine/HtmlRebuilder.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 

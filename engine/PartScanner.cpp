@@ -1,6 +1,5 @@
 #include "engine/PartScanner.h"
 
-#include <algorithm>
 
 #include "engine/FileNameCleaner.h"
 #include "engine/TextOps.h"
@@ -192,9 +191,11 @@ void PartScanner::addUuencode(std::string_view segment, const std::string& decla
     auto record = makeRecord(segment, header, declared, "uuencode");
     const size_t blank = segment.find(kBlankLine, header);
     if (blank == npos) return;
+    // The body normally opens with its own "begin" line, whatever its mode.
     size_t from = blank + kBlankLine.size();
-    const size_t begin = findBegin(segment, from);
-    if (begin != npos) from = lineAt(segment, begin).next;
+    const size_t begin = system::findNoCase(segment, "begin ", from);
+    if (begin != npos && (begin == from || segment.substr(begin - 2, 2) == kCrLf))
+      from = lineAt(segment, begin).next;
     record->BaseContent = uuencodePayload(segment, from);
     return;
   }
@@ -204,12 +205,16 @@ void PartScanner::addUuencode(std::string_view segment, const std::string& decla
   size_t primary = system::findNoCase(segment, kBegin666);
   if (primary == npos) primary = system::findNoCase(segment, kBegin644);
   if (primary == npos) return;
-  std::vector<std::pair<size_t, size_t>> taken{{primary, addUuencodeBlock(segment, primary)}};
+  // Later blocks come in order, so only the primary block and the latest one can hold
+  // the next "begin".
+  const std::pair<size_t, size_t> first{primary, addUuencodeBlock(segment, primary)};
+  std::pair<size_t, size_t> latest{npos, npos};
+  auto inside = [](size_t at, const std::pair<size_t, size_t>& block) {
+    return block.first != npos && at >= block.first && at < block.second;
+  };
   for (size_t at = findBegin(segment); at != npos; at = findBegin(segment, at + 1)) {
-    const bool inside = std::any_of(taken.begin(), taken.end(), [at](const auto& block) {
-      return at >= block.first && at < block.second;
-    });
-    if (!inside) taken.emplace_back(at, addUuencodeBlock(segment, at));
+    if (at == primary || inside(at, first) || inside(at, latest)) continue;
+    latest = {at, addUuencodeBlock(segment, at)};
   }
 }
 

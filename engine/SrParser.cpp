@@ -1,5 +1,6 @@
 #include "engine/SrParser.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "engine/AttachmentWriter.h"

@@ -1,0 +1,46 @@
+// Parses arbitrary bytes as a message and extracts it in every mode into a fresh
+// folder, then checks that nothing appeared beside that folder.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "engine/SrParser.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path& sandbox() {
+  static const fs::path root = [] {
+    fs::path p = fs::temp_directory_path() / ("mailvane-fuzz-getall-" + std::to_string(::getpid()));
+    fs::remove_all(p);
+    fs::create_directories(p);
+    return p;
+  }();
+  return root;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string message(reinterpret_cast<const char*>(data), size);
+  const fs::path out = sandbox() / "out";
+  fs::remove_all(sandbox());
+  fs::create_directories(out);
+
+  mailvane::SrParser parser;
+  parser.Source = message;
+  parser.identify_mailheader(message);
+  parser.Getall(message);
+  for (int16_t mode : {1, 2, 3, 5, 6}) parser.Saveattachments(out, mode);
+  (void)parser.Cleanheader();
+
+  for (const auto& entry : fs::directory_iterator(sandbox()))
+    if (entry.path() != out) std::abort();  // a file escaped the output folder
+  for (const auto& entry : fs::recursive_directory_iterator(out))
+    if (entry.is_directory()) std::abort();  // extraction never makes folders
+  return 0;
+}
