@@ -5,6 +5,7 @@
 #include <string>
 
 #include "CodecTestSupport.h"
+#include "codecs/Base64Decoder.h"
 
 namespace mailvane {
 namespace {
@@ -112,6 +113,20 @@ TEST(Base64Decode, MatchesTheLiteralRulesOnMixedInput) {
   for (unsigned round = 0; round < 3000; ++round) {
     const std::string text = mailvane::testing::mixedBase64Text(rng() % 120, round);
     ASSERT_EQ(codec.DecodeArr(text), referenceDecode(text)) << "round " << round;
+  }
+}
+
+TEST(Base64Decode, DecodingInPiecesMatchesDecodingWhole) {
+  // Files are written piece by piece: groups and CR LF pairs cut at any edge must join.
+  const std::string text = mailvane::testing::mixedBase64Text(3000, 11);
+  const std::string whole = codec.DecodeArr(text).value();
+  for (size_t piece = 1; piece <= 9; ++piece) {
+    detail::Base64Decoder decoder(text);
+    std::string joined, buffer(detail::Base64Decoder::maxDecodedSize(piece), '\0');
+    while (!decoder.done())
+      joined.append(buffer.data(), decoder.decodeUntil(decoder.position() + piece, buffer.data()));
+    joined.append(buffer.data(), decoder.finish(buffer.data()));
+    EXPECT_EQ(joined, whole) << "pieces of " << piece;
   }
 }
 
