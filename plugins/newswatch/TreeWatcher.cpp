@@ -191,7 +191,8 @@ void TreeWatcher::handleEvent(const inotify_event& event, const std::string& nam
     if (event.wd == rootWatch_) rootLost_ = true;
     return;
   }
-  if (name.empty()) return;
+  // The kernel names one entry of the folder; anything else must not lead the scans out.
+  if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) return;
   const std::string path = joinPath(folder->second, name);
   if (event.mask & IN_ISDIR) {
     handleFolderEvent(event.mask, event.cookie, path);
