@@ -1,5 +1,6 @@
 #include "plugins/toolbench/DbxBlockChain.h"
 
+#include <algorithm>
 #include <array>
 #include <unordered_set>
 
@@ -21,14 +22,20 @@ struct Block {
   uint32_t next = 0;
 };
 
-// The header of the block at `offset`, or the reason it cannot be used.
-std::string readBlock(DbxSource& source, uint32_t offset, Block& block) {
-  std::array<char, kHeaderSize> head{};
-  if (!source.read(offset, head.size(), head.data())) {
+// Reads the block at `offset` (its header, and its text into `text` unless that is null)
+// and returns the reason it cannot be used, or nothing.
+std::string readBlock(DbxSource& source, uint32_t offset, Block& block, char* text) {
+  // One read for header and text: the text area of a block that is the last thing in the
+  // file may be cut short, so only what the header says is used must be there.
+  std::array<char, kHeaderSize + kMaxCapacity> raw{};
+  const uint64_t available = source.contains(offset, 0) ? source.size() - offset : 0;
+  const size_t wanted = text == nullptr ? kHeaderSize
+                                        : static_cast<size_t>(std::min<uint64_t>(raw.size(), available));
+  if (wanted < kHeaderSize || !source.read(offset, wanted, raw.data())) {
     return "block " + hex(offset) + " lies outside the file";
   }
-  if (u32At(head.data(), 0) != offset) return "block " + hex(offset) + " is not a block";
-  block = {u32At(head.data(), 4), u32At(head.data(), 8), u32At(head.data(), 12)};
+  if (u32At(raw.data(), 0) != offset) return "block " + hex(offset) + " is not a block";
+  block = {u32At(raw.data(), 4), u32At(raw.data(), 8), u32At(raw.data(), 12)};
   if (block.capacity == kFreedCapacity && block.used == kFreedTotal) {
     return "block " + hex(offset) + " has been freed";
   }
@@ -38,6 +45,7 @@ std::string readBlock(DbxSource& source, uint32_t offset, Block& block) {
   if (!source.contains(uint64_t(offset) + kHeaderSize, block.used)) {
     return "block " + hex(offset) + " runs past the end of the file";
   }
+  if (text != nullptr) std::copy_n(raw.data() + kHeaderSize, block.used, text);
   return {};
 }
 
@@ -53,15 +61,9 @@ DbxChainResult readBlockChain(DbxSource& source, uint32_t first, std::string* te
       return result;
     }
     Block block;
-    result.error = readBlock(source, offset, block);
+    result.error = readBlock(source, offset, block, text != nullptr ? buffer.data() : nullptr);
     if (!result.error.empty()) return result;
-    if (text != nullptr) {
-      if (!source.read(uint64_t(offset) + kHeaderSize, block.used, buffer.data())) {
-        result.error = "block " + hex(offset) + " cannot be read";
-        return result;
-      }
-      text->append(buffer.data(), block.used);
-    }
+    if (text != nullptr) text->append(buffer.data(), block.used);
     result.length += block.used;
     offset = block.next;
   }

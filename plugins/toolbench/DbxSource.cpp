@@ -17,10 +17,16 @@ DbxFileSource::DbxFileSource(const std::filesystem::path& path) {
 
 bool DbxFileSource::read(uint64_t offset, size_t length, char* out) {
   if (!open_ || !contains(offset, length)) return false;
-  in_.clear();
-  in_.seekg(static_cast<std::streamoff>(offset));
+  // A seek throws away the stream's buffer; blocks and nodes that follow one another are
+  // read straight on from it instead.
+  if (offset != position_) {
+    in_.clear();
+    in_.seekg(static_cast<std::streamoff>(offset));
+  }
   in_.read(out, static_cast<std::streamsize>(length));
-  return in_.gcount() == static_cast<std::streamsize>(length);
+  const bool ok = in_.gcount() == static_cast<std::streamsize>(length);
+  position_ = ok ? offset + length : kUnknownPosition;
+  return ok;
 }
 
 bool DbxMemorySource::read(uint64_t offset, size_t length, char* out) {

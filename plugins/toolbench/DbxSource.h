@@ -32,7 +32,9 @@ class DbxFileSource : public DbxSource {
   bool read(uint64_t offset, size_t length, char* out) override;
 
  private:
+  static constexpr uint64_t kUnknownPosition = ~uint64_t(0);
   std::ifstream in_;
+  uint64_t position_ = kUnknownPosition;
   uint64_t size_ = 0;
   bool open_ = false;
 };
