@@ -41,12 +41,12 @@ std::string hexBytes(const std::uint8_t* data, std::uint32_t size) {
   return out;
 }
 
-// The stored form of a value, or nothing for types the program does not read.
-std::optional<RegValue> storedValue(std::uint32_t type, const std::uint8_t* data, std::uint32_t size) {
+// The stored form of a value; empty for types the program does not read.
+RegValue storedValue(std::uint32_t type, const std::uint8_t* data, std::uint32_t size) {
   switch (type) {
     case kRegSz:
     case kRegExpandSz:
-      if (size == 0) return std::nullopt;
+      if (size == 0) return {};
       return RegValue(withoutTerminators(textOf(data, size), 1));
     case kRegBinary:
       return RegValue(RegValue::Bytes(data, data + size));
@@ -54,11 +54,11 @@ std::optional<RegValue> storedValue(std::uint32_t type, const std::uint8_t* data
       return RegValue(littleEndian32(data, size));
     case kRegMultiSz: {
       std::string text = withoutTerminators(textOf(data, size), 2);
-      if (text.empty() || text.front() == '\0') return std::nullopt;
+      if (text.empty() || text.front() == '\0') return {};
       return RegValue(std::move(text));
     }
     default:
-      return std::nullopt;
+      return {};
   }
 }
 
@@ -216,8 +216,8 @@ RegValue RegClass::readValue(RegHandle root, std::string_view path, std::uint32_
   api_.RegCloseKey(key);
   // Only a successful read has data to convert; anything else leaves the default.
   if (status != kErrorSuccess) return defaultValue;
-  auto value = storedValue(type, buffer.data(), std::min<std::uint32_t>(size, static_cast<std::uint32_t>(buffer.size())));
-  return value ? *value : defaultValue;
+  RegValue value = storedValue(type, buffer.data(), std::min<std::uint32_t>(size, static_cast<std::uint32_t>(buffer.size())));
+  return value.isEmpty() ? defaultValue : value;
 }
 
 bool RegClass::SetRegistryValue(std::string_view valueName, const RegValue& value, std::uint32_t type) {
