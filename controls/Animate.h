@@ -38,8 +38,8 @@ class Animate {
   // Animates `window` over `duration` milliseconds: shows it, or hides it with the hide
   // switch. Returns false when nothing happens: an unknown direction, no window, or a
   // window that already is in the wanted state. A duration of 0 shows or hides at once.
-  static bool Play(QWidget* window, quint16 duration, qint16 activate, qint16 center,
-                   qint16 hide, qint16 slide, qint16 blend, qint32 direction);
+  static bool Play(QWidget* window, quint16 duration, qint16 activate, qint16 center, qint16 hide,
+                   qint16 slide, qint16 blend, qint32 direction);
 
   // Runs the animation that `flags` describe; the part of Play after the flag mapping.
   static bool run(QWidget* window, quint16 duration, quint32 flags);

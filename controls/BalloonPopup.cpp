@@ -20,9 +20,12 @@ constexpr int titleIconSize = 16;
 
 QStyle::StandardPixmap iconPixmapFor(int icon) {
   switch (icon) {
-    case 2: return QStyle::SP_MessageBoxWarning;
-    case 3: return QStyle::SP_MessageBoxCritical;
-    default: return QStyle::SP_MessageBoxInformation;
+    case 2:
+      return QStyle::SP_MessageBoxWarning;
+    case 3:
+      return QStyle::SP_MessageBoxCritical;
+    default:
+      return QStyle::SP_MessageBoxInformation;
   }
 }
 
@@ -63,9 +66,9 @@ void BalloonPopup::buildContents() {
 
   // A word-wrapping label in a layout picks its own width; size it from the text instead
   // so the wrap happens exactly at the tip's maximum width.
-  const QRect textBox = QFontMetrics(textLabel_->font())
-                            .boundingRect(QRect(0, 0, maxTextWidth, 100000),
-                                          Qt::TextWordWrap, look_.text);
+  const QRect textBox =
+      QFontMetrics(textLabel_->font())
+          .boundingRect(QRect(0, 0, maxTextWidth, 100000), Qt::TextWordWrap, look_.text);
   textLabel_->setFixedSize(textBox.size());
 
   auto* grid = new QGridLayout(this);

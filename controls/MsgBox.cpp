@@ -35,7 +35,9 @@ void MsgBox::answerNextWith(QMessageBox::StandardButton answer) {
   pendingAnswers().enqueue(answer);
 }
 
-QList<MsgBox::Shown> MsgBox::answered() { return answeredBoxes(); }
+QList<MsgBox::Shown> MsgBox::answered() {
+  return answeredBoxes();
+}
 
 void MsgBox::clearAnswered() {
   answeredBoxes().clear();

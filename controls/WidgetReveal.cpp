@@ -8,10 +8,7 @@
 namespace mailvane {
 
 WidgetReveal::WidgetReveal(QWidget* widget, quint32 flags, int duration)
-    : QVariantAnimation(widget),
-      widget_(widget),
-      flags_(flags),
-      hiding_(flags & Animate::AW_HIDE) {
+    : QVariantAnimation(widget), widget_(widget), flags_(flags), hiding_(flags & Animate::AW_HIDE) {
   setObjectName(QStringLiteral("Animate"));
   setDuration(duration);
   setStartValue(hiding_ ? 1.0 : 0.0);

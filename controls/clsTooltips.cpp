@@ -24,8 +24,7 @@ void clsTooltips::CreateBalloon(QWidget* control, const QString& text, const QSt
   setActive(true);
 }
 
-void clsTooltips::CreateTip(QWidget* control, const QString& text, const QString& title,
-                            int icon) {
+void clsTooltips::CreateTip(QWidget* control, const QString& text, const QString& title, int icon) {
   style_ = styleStandard;
   watch(control);
   tipText_ = text;
@@ -118,8 +117,7 @@ void clsTooltips::hideTip() {
 bool clsTooltips::popUp(const QPoint& cursor) {
   if (!active_ || !popup_ || !control_) return false;
   const QPoint anchor =
-      centered_ ? control_->mapToGlobal(QPoint(control_->width() / 2, control_->height()))
-                : cursor;
+      centered_ ? control_->mapToGlobal(QPoint(control_->width() / 2, control_->height())) : cursor;
   popup_->popUpAt(anchor, centered_);
   return true;
 }

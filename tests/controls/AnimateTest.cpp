@@ -20,9 +20,9 @@ TEST(AnimateTest, EachDirectionAddsItsFlagAndOthersDoNothing) {
 }
 
 TEST(AnimateTest, OnlyASwitchOfExactlyOneCounts) {
-  EXPECT_EQ(Animate::flags(S{1, 1, 1, 1, 1}, 2),
-            Animate::AW_ACTIVATE | Animate::AW_CENTER | Animate::AW_HIDE | Animate::AW_SLIDE |
-                Animate::AW_BLEND | Animate::AW_HOR_POSITIVE);
+  EXPECT_EQ(Animate::flags(S{1, 1, 1, 1, 1}, 2), Animate::AW_ACTIVATE | Animate::AW_CENTER |
+                                                     Animate::AW_HIDE | Animate::AW_SLIDE |
+                                                     Animate::AW_BLEND | Animate::AW_HOR_POSITIVE);
   EXPECT_EQ(Animate::flags(S{-1, 2, -1, 0, 2}, 0), Animate::AW_VER_POSITIVE);
   EXPECT_EQ(Animate::flags(S{0, 0, 1, 0, 0}, 3), Animate::AW_HIDE | Animate::AW_HOR_NEGATIVE);
 }

@@ -71,11 +71,13 @@ TEST_F(FrmAboutTest, ShowsCaptionTitleVersionAndDescription) {
   EXPECT_EQ(child<QLabel>("lblTitle")->text(), QStringLiteral("Mailvane"));
   const QString version = child<QLabel>("lblVersion")->text();
   EXPECT_EQ(version, QStringLiteral("Version " MAILVANE_VERSION_TEXT));
-  EXPECT_TRUE(QRegularExpression(QStringLiteral("^Version \\d+\\.\\d+\\.\\d+$")).match(version).hasMatch());
+  EXPECT_TRUE(
+      QRegularExpression(QStringLiteral("^Version \\d+\\.\\d+\\.\\d+$")).match(version).hasMatch());
 
   const QStringList lines = child<QPlainTextEdit>("Text1")->toPlainText().split(QLatin1Char('\n'));
   ASSERT_GE(lines.size(), 6);
-  EXPECT_EQ(lines[0], QStringLiteral("Mailvane is a program written for personal use to extract and "));
+  EXPECT_EQ(lines[0],
+            QStringLiteral("Mailvane is a program written for personal use to extract and "));
   EXPECT_EQ(lines[2], QStringLiteral("sent. The latest Mailvane version can be downloaded at:"));
   EXPECT_EQ(lines[3], frmAbout::webSite().toString());
   EXPECT_EQ(lines[4], frmAbout::homePage().toString());
@@ -105,8 +107,8 @@ TEST_F(FrmAboutTest, TheLinkUnderTheMouseIsBoldAndUnderlinedAndTheOthersPlain) {
   EXPECT_FALSE(emphasised("Label2"));
   EXPECT_TRUE(emphasised("lblDisclaimer"));
 
-  QMouseEvent move(QEvent::MouseMove, QPointF(4, 4), about.mapToGlobal(QPointF(4, 4)),
-                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QMouseEvent move(QEvent::MouseMove, QPointF(4, 4), about.mapToGlobal(QPointF(4, 4)), Qt::NoButton,
+                   Qt::NoButton, Qt::NoModifier);
   QCoreApplication::sendEvent(&about, &move);
   for (const char* name : {"Label1", "Label2", "lblDisclaimer"}) EXPECT_FALSE(emphasised(name));
 }

@@ -18,12 +18,17 @@
 namespace mailvane {
 namespace {
 
-void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+void flushDeletes() {
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 // A window that counts how often it was made and may refuse to close.
 class FakeWindow : public QWidget {
  public:
-  explicit FakeWindow(int* made) { ++*made; resize(200, 100); }
+  explicit FakeWindow(int* made) {
+    ++*made;
+    resize(200, 100);
+  }
   bool refuseClose = false;
 
  protected:
@@ -57,9 +62,13 @@ class FrmMenuTest : public testing::Test {
 
 TEST_F(FrmMenuTest, ButtonsHaveTheirCaptions) {
   const std::pair<const char*, const char*> captions[] = {
-      {"Command1", "Eml/Nws Extract"}, {"Command2", "Dbx Extract"},
-      {"Command3", "OE and WM Personal Folders"}, {"Command4", "About"},
-      {"Command5", "Exit"}, {"Command6", "WM and WLM Listener"}, {"Command7", "Indexed News"}};
+      {"Command1", "Eml/Nws Extract"},
+      {"Command2", "Dbx Extract"},
+      {"Command3", "OE and WM Personal Folders"},
+      {"Command4", "About"},
+      {"Command5", "Exit"},
+      {"Command6", "WM and WLM Listener"},
+      {"Command7", "Indexed News"}};
   for (const auto& [name, caption] : captions) {
     auto* button = menu->findChild<QPushButton*>(QLatin1String(name));
     ASSERT_NE(button, nullptr) << name;
@@ -72,8 +81,8 @@ TEST_F(FrmMenuTest, ButtonsHaveTheirCaptions) {
 
 TEST_F(FrmMenuTest, EachButtonShowsTheSingleInstanceOfItsWindow) {
   const std::pair<const char*, const char*> targets[] = {
-      {"Command1", "FrmLive"},   {"Command2", "FrmDbxExtract"}, {"Command3", "FrmExtract"},
-      {"Command4", "frmAbout"},  {"Command6", "FrmListen"},     {"Command7", "Frmindex"}};
+      {"Command1", "FrmLive"},  {"Command2", "FrmDbxExtract"}, {"Command3", "FrmExtract"},
+      {"Command4", "frmAbout"}, {"Command6", "FrmListen"},     {"Command7", "Frmindex"}};
   for (const auto& [button, window] : targets) {
     click(button);
     QWidget* first = windows.loaded(QLatin1String(window));

@@ -21,9 +21,12 @@ struct ButtonSpec {
 
 // Top to bottom as the menu shows them: the working windows, then About and Exit.
 constexpr ButtonSpec buttonSpecs[] = {
-    {"Command1", "Eml/Nws Extract"},    {"Command2", "Dbx Extract"},
-    {"Command3", "OE and WM Personal Folders"}, {"Command6", "WM and WLM Listener"},
-    {"Command7", "Indexed News"},       {"Command4", "About"},
+    {"Command1", "Eml/Nws Extract"},
+    {"Command2", "Dbx Extract"},
+    {"Command3", "OE and WM Personal Folders"},
+    {"Command6", "WM and WLM Listener"},
+    {"Command7", "Indexed News"},
+    {"Command4", "About"},
     {"Command5", "Exit"},
 };
 
@@ -58,10 +61,10 @@ FrmMenu::FrmMenu(WindowRegistry& windows, QWidget* parent) : QWidget(parent), wi
 }
 
 const QStringList& FrmMenu::programWindowNames() {
-  static const QStringList names{
-      QStringLiteral("FrmLive"),    QStringLiteral("FrmExtract"), QStringLiteral("FrmDbxExtract"),
-      QStringLiteral("frmAbout"),   QStringLiteral("emlnwstest"), QStringLiteral("FrmListen"),
-      QStringLiteral("Frmindex")};
+  static const QStringList names{QStringLiteral("FrmLive"),       QStringLiteral("FrmExtract"),
+                                 QStringLiteral("FrmDbxExtract"), QStringLiteral("frmAbout"),
+                                 QStringLiteral("emlnwstest"),    QStringLiteral("FrmListen"),
+                                 QStringLiteral("Frmindex")};
   return names;
 }
 
@@ -123,12 +126,24 @@ void FrmMenu::attachBalloons() {
   }
 }
 
-void FrmMenu::Command1_Click() { windows_.show(QStringLiteral("FrmLive")); }
-void FrmMenu::Command2_Click() { windows_.show(QStringLiteral("FrmDbxExtract")); }
-void FrmMenu::Command3_Click() { windows_.show(QStringLiteral("FrmExtract")); }
-void FrmMenu::Command4_Click() { windows_.show(QStringLiteral("frmAbout")); }
-void FrmMenu::Command6_Click() { windows_.show(QStringLiteral("FrmListen")); }
-void FrmMenu::Command7_Click() { windows_.show(QStringLiteral("Frmindex")); }
+void FrmMenu::Command1_Click() {
+  windows_.show(QStringLiteral("FrmLive"));
+}
+void FrmMenu::Command2_Click() {
+  windows_.show(QStringLiteral("FrmDbxExtract"));
+}
+void FrmMenu::Command3_Click() {
+  windows_.show(QStringLiteral("FrmExtract"));
+}
+void FrmMenu::Command4_Click() {
+  windows_.show(QStringLiteral("frmAbout"));
+}
+void FrmMenu::Command6_Click() {
+  windows_.show(QStringLiteral("FrmListen"));
+}
+void FrmMenu::Command7_Click() {
+  windows_.show(QStringLiteral("Frmindex"));
+}
 
 void FrmMenu::Command5_Click() {
   windows_.unload(programWindowNames());

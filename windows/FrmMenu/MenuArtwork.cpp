@@ -32,7 +32,8 @@ void drawArrow(QPainter& painter, qreal y, qreal left, qreal right) {
 
 void drawCompass(QPainter& painter, QPointF centre, qreal reach) {
   painter.setPen(QPen(deepBlue, 2));
-  painter.drawLine(QPointF(centre.x() - reach, centre.y()), QPointF(centre.x() + reach, centre.y()));
+  painter.drawLine(QPointF(centre.x() - reach, centre.y()),
+                   QPointF(centre.x() + reach, centre.y()));
   QFont font = QGuiApplication::font();
   font.setBold(true);
   font.setPixelSize(12);

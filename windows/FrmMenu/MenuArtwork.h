@@ -14,8 +14,7 @@ class MenuArtwork {
   static QPixmap banner(QSize size, qreal pixelRatio);
   static QPixmap vane(QSize size, qreal pixelRatio);
   // An envelope whose top-left corner is at the painter's origin.
-  static void drawEnvelope(QPainter& painter, QSizeF size, const QColor& paper,
-                           const QColor& ink);
+  static void drawEnvelope(QPainter& painter, QSizeF size, const QColor& paper, const QColor& ink);
 };
 
 }  // namespace mailvane

@@ -7,11 +7,13 @@ namespace mailvane {
 
 const QStringList& SystemInfoTool::candidates() {
   // Dedicated hardware and system summaries first, general monitors last.
-  static const QStringList names{
-      QStringLiteral("hardinfo2"),  QStringLiteral("hardinfo"),
-      QStringLiteral("kinfocenter"), QStringLiteral("gnome-system-monitor"),
-      QStringLiteral("xfce4-taskmanager"), QStringLiteral("lshw-gtk"),
-      QStringLiteral("cpu-x")};
+  static const QStringList names{QStringLiteral("hardinfo2"),
+                                 QStringLiteral("hardinfo"),
+                                 QStringLiteral("kinfocenter"),
+                                 QStringLiteral("gnome-system-monitor"),
+                                 QStringLiteral("xfce4-taskmanager"),
+                                 QStringLiteral("lshw-gtk"),
+                                 QStringLiteral("cpu-x")};
   return names;
 }
 

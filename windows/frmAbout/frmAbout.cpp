@@ -45,9 +45,15 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
   buildLayout();
 }
 
-QUrl frmAbout::webSite() { return QUrl(QStringLiteral("https://mailvane.example.org/")); }
-QUrl frmAbout::mailAddress() { return QUrl(QStringLiteral("mailto:tovelund@example.org")); }
-QUrl frmAbout::homePage() { return QUrl(QStringLiteral("https://tovelund.example.org/")); }
+QUrl frmAbout::webSite() {
+  return QUrl(QStringLiteral("https://mailvane.example.org/"));
+}
+QUrl frmAbout::mailAddress() {
+  return QUrl(QStringLiteral("mailto:tovelund@example.org"));
+}
+QUrl frmAbout::homePage() {
+  return QUrl(QStringLiteral("https://tovelund.example.org/"));
+}
 
 QString frmAbout::versionCaption() {
   return QStringLiteral("Version ") + QStringLiteral(MAILVANE_VERSION_TEXT);
@@ -177,9 +183,13 @@ void frmAbout::emphasise(const QLabel* hovered) {
   }
 }
 
-void frmAbout::cmdOK_Click() { close(); }
+void frmAbout::cmdOK_Click() {
+  close();
+}
 
-void frmAbout::cmdSysInfo_Click() { StartSysInfo(); }
+void frmAbout::cmdSysInfo_Click() {
+  StartSysInfo();
+}
 
 void frmAbout::StartSysInfo() {
   const QString program = SystemInfoTool::find();

@@ -10,11 +10,15 @@
 #include "windows/shell/WindowRegistry.h"
 
 // The icon lives in a static library; its resources must be pulled in by hand.
-static void initResources() { Q_INIT_RESOURCE(desktop); }
+static void initResources() {
+  Q_INIT_RESOURCE(desktop);
+}
 
 namespace mailvane {
 
-bool desktopAvailable() { return true; }
+bool desktopAvailable() {
+  return true;
+}
 
 int startDesktop(int argc, char** argv) {
   QApplication app(argc, argv);

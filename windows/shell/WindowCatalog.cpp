@@ -5,15 +5,30 @@
 #include "windows/shell/WindowRegistry.h"
 
 namespace mailvane {
+namespace {
 
-// One line per window: a window's own class replaces its placeholder here.
+struct Placeholder {
+  const char* name;
+  const char* caption;
+};
+
+// Windows this build does not have yet, with the captions their own classes will carry.
+constexpr Placeholder placeholders[] = {
+    {"FrmLive", "Extract from Folders"},
+    {"FrmDbxExtract", "Extract from Outlook Express Dbx files"},
+    {"FrmExtract", "Extract from OE Folders"},
+    {"FrmListen", "Listen on Windows Live or Windows Mail folders"},
+    {"Frmindex", "Search in Indexed News"},
+    {"emlnwstest", "Windows Mail and Windows Live Mail Listener"},
+};
+
+}  // namespace
+
 void registerProgramWindows(WindowRegistry& registry) {
-  registry.add(QStringLiteral("FrmLive"), PlaceholderWindow::factory(QStringLiteral("Extract from Folders")));
-  registry.add(QStringLiteral("FrmDbxExtract"), PlaceholderWindow::factory(QStringLiteral("Extract from Outlook Express Dbx files")));
-  registry.add(QStringLiteral("FrmExtract"), PlaceholderWindow::factory(QStringLiteral("Extract from OE Folders")));
-  registry.add(QStringLiteral("FrmListen"), PlaceholderWindow::factory(QStringLiteral("Listen on Windows Live or Windows Mail folders")));
-  registry.add(QStringLiteral("Frmindex"), PlaceholderWindow::factory(QStringLiteral("Search in Indexed News")));
-  registry.add(QStringLiteral("emlnwstest"), PlaceholderWindow::factory(QStringLiteral("Windows Mail and Windows Live Mail Listener")));
+  for (const Placeholder& window : placeholders)
+    registry.add(QLatin1String(window.name),
+                 PlaceholderWindow::factory(QLatin1String(window.caption)));
+  // Real windows, one line each; a line here replaces the window's placeholder above.
   registry.add(QStringLiteral("frmAbout"), [] { return new frmAbout; });
 }
 
