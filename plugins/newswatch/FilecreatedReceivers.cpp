@@ -1,5 +1,7 @@
 #include "plugins/newswatch/FilecreatedReceivers.h"
 
+#include <QPointer>
+
 #include <algorithm>
 
 #include "plugins/newswatch/FilecreatedRelay.h"
@@ -51,8 +53,11 @@ void FilecreatedReceivers::release(Entry& entry) {
 void FilecreatedReceivers::deliver(const QString& fullPath, const QString& name) {
   // A receiver may add or remove receivers from inside its call: walk a copy, and skip a
   // relay that left the list meanwhile (one on another thread may already be deleted).
+  // It may even delete the plug-in object, and this list with it.
+  const QPointer<QObject> ownerAlive(owner_);
   const std::vector<Entry> snapshot = entries_;
   for (const Entry& entry : snapshot) {
+    if (!ownerAlive) return;
     const bool listed = std::any_of(entries_.begin(), entries_.end(),
                                     [&](const Entry& e) { return e.relay == entry.relay; });
     if (listed) entry.relay->deliver(fullPath, name);

@@ -244,7 +244,10 @@ void TreeWatcher::report(const std::string& path, const std::string& name) {
 }
 
 bool TreeWatcher::watchFolder(const std::string& folder, LimitCount& limit) {
-  const int wd = addWatch_(fd_, folder.c_str(), kWatchMask);
+  // The watched folder itself may be a link (Wine's drive letters are); links below it are
+  // not followed, so a link back up the tree cannot make the walk endless.
+  const std::uint32_t mask = folder == root_ ? kWatchMask & ~IN_DONT_FOLLOW : kWatchMask;
+  const int wd = addWatch_(fd_, folder.c_str(), mask);
   if (wd < 0) {
     const int cause = errno;
     if (cause == ENOSPC) {

@@ -1,5 +1,6 @@
 // The plug-in through the program's host, in the order the listener windows use it.
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -68,6 +69,20 @@ TEST_F(NewswatchHostTest, ARunningWatchEndsWithTheObjectTheHostReplaces) {
   EXPECT_EQ(window.paths(), QStringList{created});  // not twice, from the replaced object
   host_.stopp();
   EXPECT_EQ(test::openInotifyDescriptors(), descriptors);
+}
+
+TEST_F(NewswatchHostTest, AWindowMayReleaseThePlugInFromItsCall) {
+  FileSink window;
+  FileSink later;
+  window.onFile = [&](const QString&) { host_.stopp(); };
+  startWatch(&window);
+  ASSERT_TRUE(host_.call("AddFilecreated", {QVariant::fromValue(&later)}));
+  test::writeFile(dir_.path() + "/1.eml");
+  test::writeFile(dir_.path() + "/2.eml");
+  ASSERT_TRUE(test::waitUntil([&] { return host_.cas() == nullptr; }));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(window.count(), 1);
+  EXPECT_EQ(later.count(), 0);
 }
 
 }  // namespace

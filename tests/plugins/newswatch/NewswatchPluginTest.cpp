@@ -172,6 +172,19 @@ TEST_F(NewswatchPluginTest, MissingFolderIsAnErrorNotACrash) {
   EXPECT_TRUE(watch_->property("LastError").toString().isEmpty());
 }
 
+TEST_F(NewswatchPluginTest, AVanishedFolderEndsTheWatchWithAnError) {
+  FileSink sink;
+  const QString store = root_ + "/Mail";
+  ASSERT_TRUE(QDir().mkpath(store));
+  QObject::connect(watch_.get(), SIGNAL(errorOccurred(QString)), &sink,
+                   SLOT(recordError(QString)));
+  startLikeTheWindows(&sink, store);
+  ASSERT_TRUE(QDir(store).removeRecursively());
+  ASSERT_TRUE(waitUntil([&] { return !watch_->property("Run").toBool(); }));
+  EXPECT_EQ(sink.errors().size(), 1);
+  EXPECT_TRUE(watch_->property("LastError").toString().contains(store));
+}
+
 TEST_F(NewswatchPluginTest, RemovedOrDestroyedReceiversGetNoMoreCalls) {
   FileSink kept;
   FileSink removed;

@@ -133,6 +133,20 @@ TEST(TreeWatcherTest, CoversExistingAndNewSubFolders) {
                                            (root / "new" / "a" / "b" / "3.eml").string()}));
 }
 
+TEST(TreeWatcherTest, AWatchedFolderReachedThroughALinkIsWatched) {
+  TempTree tree;
+  fs::create_directories(tree.outside() / "real" / "sub");
+  const fs::path link = tree.watched() / "drive";
+  fs::create_directory_symlink(tree.outside() / "real", link);
+  // A link inside the tree back to its top must not be walked.
+  fs::create_directory_symlink(tree.outside() / "real", tree.outside() / "real" / "loop");
+  TreeWatcher watcher;
+  ASSERT_TRUE(watcher.start(link.string(), true)) << watcher.error();
+  EXPECT_EQ(watcher.watchedFolders(), 2u);
+  writeFile(link / "sub" / "1.eml");
+  EXPECT_EQ(reportsBefore(watcher, link / "mark"), strings({link / "sub" / "1.eml"}));
+}
+
 TEST(TreeWatcherTest, WithoutSubFoldersOnlyTheTopFolderCounts) {
   TempTree tree;
   const fs::path root = tree.watched();
