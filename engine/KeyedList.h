@@ -16,6 +16,12 @@ namespace mailvane {
 
 template <typename T>
 class KeyedList {
+  // Declared first: the iterator below names it.
+  struct Entry {
+    T value;
+    std::string key;
+  };
+
  public:
   // Adds value under key (no key when empty). Returns false, adding nothing, when the key
   // is already present.
@@ -58,7 +64,7 @@ class KeyedList {
   // Iteration in insertion order (the list's enumerator).
   class const_iterator {
    public:
-    using inner = typename std::vector<typename KeyedList::Entry>::const_iterator;
+    using inner = typename std::vector<Entry>::const_iterator;
     explicit const_iterator(inner it) : it_(it) {}
     const T& operator*() const { return it_->value; }
     const T* operator->() const { return &it_->value; }
@@ -72,10 +78,6 @@ class KeyedList {
   const_iterator end() const { return const_iterator(entries_.end()); }
 
  private:
-  struct Entry {
-    T value;
-    std::string key;
-  };
   static std::string foldKey(std::string_view key) { return system::toLowerCp(key); }
   void reindex() {
     keys_.clear();
