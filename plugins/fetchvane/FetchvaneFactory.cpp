@@ -7,11 +7,6 @@
 
 namespace mailvane::fetchvane {
 
-FetchvaneFactory::~FetchvaneFactory() {
-  // The center's code lives in this library: it must go before the library is unloaded.
-  delete center_.data();
-}
-
 QStringList FetchvaneFactory::classNames() const { return {QString::fromLatin1(kLoaderClass)}; }
 
 QObject* FetchvaneFactory::create(const QString& className) {
@@ -20,8 +15,13 @@ QObject* FetchvaneFactory::create(const QString& className) {
 }
 
 DownloadCenter* FetchvaneFactory::center() {
-  // Owned by the application so that it ends with it, whichever of the two goes first.
-  if (!center_) center_ = new DownloadCenter(QCoreApplication::instance());
+  // Owned by the application, so it ends with it, while this library is still loaded:
+  // the library itself is only unloaded at process exit, after the application object,
+  // when deleting widgets is no longer safe. Downloads need an event loop, so without an
+  // application there is no center and the loaders do nothing.
+  if (!center_ && QCoreApplication::instance()) {
+    center_ = new DownloadCenter(QCoreApplication::instance());
+  }
   return center_;
 }
 

@@ -19,8 +19,6 @@ class FetchvaneFactory : public QObject, public PluginFactory {
  public:
   static constexpr char kLoaderClass[] = "Fetchvane.Loader";
 
-  ~FetchvaneFactory() override;
-
   QStringList classNames() const override;
   QObject* create(const QString& className) override;
 

@@ -9,6 +9,8 @@ namespace mailvane::fetchvane::test {
 template <class Application>
 void ensureApplication() {
   if (QCoreApplication::instance()) return;
+  // Widget tests must run without a display, whatever the test runner passed on.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
   static char name[] = "fetchvane_tests";
   static char* argv[] = {name, nullptr};
