@@ -165,7 +165,8 @@ void BM_Parse(benchmark::State& state) {
   preparedFile();  // generated once, outside the timing
   for (auto _ : state) {
     DbxReader reader;
-    if (!reader.open(preparedFile()) || reader.count() != kMessages) state.SkipWithError("bad file");
+    if (!reader.open(preparedFile()) || reader.count() != kMessages)
+      state.SkipWithError("bad file");
     benchmark::DoNotOptimize(reader.count());
   }
   rusage usage{};

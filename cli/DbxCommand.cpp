@@ -72,7 +72,8 @@ std::string emlName(uint32_t index, const std::string& subject) {
   std::string name = subject.substr(0, kMaxSubject);
   for (char& c : name) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) {
+    if (byte < 0x20 || byte == 0x7F ||
+        std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) {
       c = '_';
     }
   }

@@ -77,7 +77,9 @@ QMetaMethod bestMethod(const QMetaObject& meta, const char* member, const QVaria
 
 NetClass::NetClass(QObject* parent) : QObject(parent) {}
 
-NetClass::~NetClass() { delete cas_.data(); }
+NetClass::~NetClass() {
+  delete cas_.data();
+}
 
 QString NetClass::programFolder() const {
   return programFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder_;
@@ -133,8 +135,8 @@ void NetClass::stopp() {
 
 bool NetClass::call(const char* member, const QVariantList& args, QVariant* result) {
   const auto fail = [&](const QString& why) {
-    lastError_ = QStringLiteral("cannot call %1 on \"%2\": %3")
-                     .arg(QLatin1String(member), className_, why);
+    lastError_ =
+        QStringLiteral("cannot call %1 on \"%2\": %3").arg(QLatin1String(member), className_, why);
     return false;
   };
   if (cas_ == nullptr) return fail(QStringLiteral("no plug-in object"));
@@ -142,13 +144,13 @@ bool NetClass::call(const char* member, const QVariantList& args, QVariant* resu
   const QMetaMethod method = bestMethod(*cas_->metaObject(), member, args);
   QVariantList converted;
   if (!method.isValid() || !convertArguments(method, args, converted)) {
-    return fail(QStringLiteral("no public member of that name takes %1 such argument(s)")
-                    .arg(args.size()));
+    return fail(
+        QStringLiteral("no public member of that name takes %1 such argument(s)").arg(args.size()));
   }
   std::array<QGenericArgument, kMaxArguments> generic{};
   for (int i = 0; i < converted.size(); ++i) {
-    generic[i] = QGenericArgument(method.parameterMetaType(i).name(),
-                                  argumentData(method, i, converted[i]));
+    generic[i] =
+        QGenericArgument(method.parameterMetaType(i).name(), argumentData(method, i, converted[i]));
   }
   QVariant returned;
   QGenericReturnArgument ret;
@@ -159,9 +161,9 @@ bool NetClass::call(const char* member, const QVariantList& args, QVariant* resu
     returned = QVariant(returnType);
     ret = QGenericReturnArgument(returnType.name(), returned.data());
   }
-  const bool ok = method.invoke(cas_, Qt::DirectConnection, ret, generic[0], generic[1],
-                                generic[2], generic[3], generic[4], generic[5], generic[6],
-                                generic[7], generic[8], generic[9]);
+  const bool ok =
+      method.invoke(cas_, Qt::DirectConnection, ret, generic[0], generic[1], generic[2], generic[3],
+                    generic[4], generic[5], generic[6], generic[7], generic[8], generic[9]);
   if (!ok) return fail(QStringLiteral("the call was refused"));
   if (result != nullptr) *result = returned;
   lastError_.clear();
@@ -170,8 +172,8 @@ bool NetClass::call(const char* member, const QVariantList& args, QVariant* resu
 
 bool NetClass::setMember(const char* property, const QVariant& value) {
   const auto fail = [&](const QString& why) {
-    lastError_ = QStringLiteral("cannot set %1 on \"%2\": %3")
-                     .arg(QLatin1String(property), className_, why);
+    lastError_ =
+        QStringLiteral("cannot set %1 on \"%2\": %3").arg(QLatin1String(property), className_, why);
     return false;
   };
   if (cas_ == nullptr) return fail(QStringLiteral("no plug-in object"));

@@ -29,8 +29,9 @@ std::string readBlock(DbxSource& source, uint32_t offset, Block& block, char* te
   // file may be cut short, so only what the header says is used must be there.
   std::array<char, kHeaderSize + kMaxCapacity> raw{};
   const uint64_t available = source.contains(offset, 0) ? source.size() - offset : 0;
-  const size_t wanted = text == nullptr ? kHeaderSize
-                                        : static_cast<size_t>(std::min<uint64_t>(raw.size(), available));
+  const size_t wanted = text == nullptr
+                            ? kHeaderSize
+                            : static_cast<size_t>(std::min<uint64_t>(raw.size(), available));
   if (wanted < kHeaderSize || !source.read(offset, wanted, raw.data())) {
     return "block " + hex(offset) + " lies outside the file";
   }

@@ -25,10 +25,14 @@ DbxKind kindOf(const char* head) {
     if (u32At(head, 8 + 4 * i) != kStoreClassTail[i]) return DbxKind::Unknown;
   }
   switch (classId) {
-    case 0x6F74FDC5: return DbxKind::Messages;
-    case 0x6F74FDC6: return DbxKind::Folders;
-    case 0x6F74FDC7: return DbxKind::Pop3Uidl;
-    default: return DbxKind::Unknown;
+    case 0x6F74FDC5:
+      return DbxKind::Messages;
+    case 0x6F74FDC6:
+      return DbxKind::Folders;
+    case 0x6F74FDC7:
+      return DbxKind::Pop3Uidl;
+    default:
+      return DbxKind::Unknown;
   }
 }
 
@@ -57,13 +61,20 @@ DbxHeader readHeader(DbxSource& source) {
 
 std::string describeKind(DbxKind kind) {
   switch (kind) {
-    case DbxKind::Messages: return "a message folder";
-    case DbxKind::Folders: return "a folder list (Folders.dbx), not a message folder";
-    case DbxKind::Pop3Uidl: return "a POP3 download cache, not a message folder";
-    case DbxKind::Offline: return "an offline-actions file, not a message folder";
-    case DbxKind::OldFormat: return "a folder of the older .mbx/.idx format, not a .dbx file";
-    case DbxKind::Truncated: return "too short for a .dbx file";
-    case DbxKind::Unknown: break;
+    case DbxKind::Messages:
+      return "a message folder";
+    case DbxKind::Folders:
+      return "a folder list (Folders.dbx), not a message folder";
+    case DbxKind::Pop3Uidl:
+      return "a POP3 download cache, not a message folder";
+    case DbxKind::Offline:
+      return "an offline-actions file, not a message folder";
+    case DbxKind::OldFormat:
+      return "a folder of the older .mbx/.idx format, not a .dbx file";
+    case DbxKind::Truncated:
+      return "too short for a .dbx file";
+    case DbxKind::Unknown:
+      break;
   }
   return "not a .dbx file";
 }

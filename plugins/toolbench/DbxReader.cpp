@@ -74,9 +74,13 @@ DbxMessage DbxReader::read(uint32_t index, bool withText) {
   return message;
 }
 
-DbxMessage DbxReader::message(uint32_t index) { return read(index, true); }
+DbxMessage DbxReader::message(uint32_t index) {
+  return read(index, true);
+}
 
-DbxMessage DbxReader::measure(uint32_t index) { return read(index, false); }
+DbxMessage DbxReader::measure(uint32_t index) {
+  return read(index, false);
+}
 
 std::string DbxReader::subject(uint32_t index) {
   std::string error;

@@ -7,8 +7,7 @@
 
 namespace mailvane::dbx {
 
-std::optional<DbxRecord> DbxRecord::read(DbxSource& source, uint32_t offset,
-                                         std::string& error) {
+std::optional<DbxRecord> DbxRecord::read(DbxSource& source, uint32_t offset, std::string& error) {
   std::array<char, 12> head{};
   if (offset == 0 || !source.read(offset, head.size(), head.data())) {
     error = "record " + hex(offset) + " lies outside the file";
@@ -33,8 +32,7 @@ std::optional<DbxRecord> DbxRecord::read(DbxSource& source, uint32_t offset,
   DbxRecord record;
   for (uint32_t i = 0; i < propertyCount; ++i) {
     const uint32_t entry = u32At(body.data(), 4 * i);
-    const Property property{static_cast<uint8_t>(entry & 0x7F), (entry & 0x80) != 0,
-                            entry >> 8};
+    const Property property{static_cast<uint8_t>(entry & 0x7F), (entry & 0x80) != 0, entry >> 8};
     record.properties_.push_back(property);
     if (!property.direct) record.starts_.push_back(property.value);
   }

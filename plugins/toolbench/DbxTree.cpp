@@ -62,8 +62,8 @@ struct DbxTree::Walk {
     const uint64_t found = offset == 0 ? 0 : subtree(offset, parent, depth + 1);
     if (found != stored) {
       countsDisagree = true;
-      note("tree node " + hex(parent) + " counts " + std::to_string(stored) +
-           " entries below " + hex(offset) + " but " + std::to_string(found) + " were found");
+      note("tree node " + hex(parent) + " counts " + std::to_string(stored) + " entries below " +
+           hex(offset) + " but " + std::to_string(found) + " were found");
     }
     return found;
   }

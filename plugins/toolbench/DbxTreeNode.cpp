@@ -2,8 +2,7 @@
 
 namespace mailvane::dbx {
 
-std::optional<DbxTreeNode> DbxTreeNode::read(DbxSource& source, uint32_t offset,
-                                             uint32_t parent) {
+std::optional<DbxTreeNode> DbxTreeNode::read(DbxSource& source, uint32_t offset, uint32_t parent) {
   std::array<char, kSize> raw{};
   if (offset == 0 || !source.read(offset, raw.size(), raw.data())) return std::nullopt;
   DbxTreeNode node;
@@ -17,8 +16,7 @@ std::optional<DbxTreeNode> DbxTreeNode::read(DbxSource& source, uint32_t offset,
   }
   for (size_t i = 0; i < node.entryCount; ++i) {
     const size_t at = 0x18 + 12 * i;
-    node.entries[i] = {u32At(raw.data(), at), u32At(raw.data(), at + 4),
-                       u32At(raw.data(), at + 8)};
+    node.entries[i] = {u32At(raw.data(), at), u32At(raw.data(), at + 4), u32At(raw.data(), at + 8)};
   }
   return node;
 }

@@ -14,7 +14,9 @@ QByteArray toBytes(const std::string& text) {
   return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString toError(const std::string& text) { return QString::fromLocal8Bit(toBytes(text)); }
+QString toError(const std::string& text) {
+  return QString::fromLocal8Bit(toBytes(text));
+}
 
 // The index as a number: an integer, or decimal text such as "12"; -1 when it is neither.
 qint64 indexOf(const QVariant& index) {

@@ -4,7 +4,9 @@
 
 namespace mailvane::toolbench {
 
-QStringList ToolbenchFactory::classNames() const { return {QStringLiteral("Toolbench.DBX")}; }
+QStringList ToolbenchFactory::classNames() const {
+  return {QStringLiteral("Toolbench.DBX")};
+}
 
 QObject* ToolbenchFactory::create(const QString& className) {
   if (className == QLatin1String("Toolbench.DBX")) return new ToolbenchDbx;

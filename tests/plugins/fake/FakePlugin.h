@@ -16,7 +16,10 @@ class FakeEcho : public QObject {
   Q_PROPERTY(int Calls READ calls)
 
  public:
-  Q_INVOKABLE int Parse(const QString& path) { ++calls_; return int(path.size()); }
+  Q_INVOKABLE int Parse(const QString& path) {
+    ++calls_;
+    return int(path.size());
+  }
   Q_INVOKABLE QByteArray Extract(const QVariant& index) {
     ++calls_;
     return "message " + index.toString().toLatin1();

@@ -1,1 +1,3 @@
-extern "C" int notAPlugin() { return 0; }
+extern "C" int notAPlugin() {
+  return 0;
+}

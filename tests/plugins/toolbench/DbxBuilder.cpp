@@ -20,7 +20,9 @@ std::string le32(uint32_t value) {
 
 }  // namespace
 
-Property Property::int4(uint8_t index, uint32_t value) { return bytes(index, le32(value)); }
+Property Property::int4(uint8_t index, uint32_t value) {
+  return bytes(index, le32(value));
+}
 
 DbxBuilder::DbxBuilder(uint32_t classId) : image_(kHeaderSize + kFileInfoSize, '\0') {
   putU32(0x00, 0xFE12ADCF);
@@ -154,8 +156,8 @@ DbxBuilder DbxBuilder::messages(const std::vector<std::string>& texts, size_t pe
   std::vector<uint32_t> records;
   for (size_t i = 0; i < texts.size(); ++i) {
     const uint32_t chain = builder.addChain(texts[i]);
-    records.push_back(builder.addMessage(static_cast<uint32_t>(i + 1),
-                                         "Subject " + std::to_string(i), chain));
+    records.push_back(
+        builder.addMessage(static_cast<uint32_t>(i + 1), "Subject " + std::to_string(i), chain));
   }
   builder.setTree1(builder.addTree(records, perNode), static_cast<uint32_t>(records.size()));
   return builder;

@@ -57,8 +57,8 @@ class DbxBuilder {
 
  private:
   uint32_t reserve(size_t length);
-  uint32_t addNode(const std::vector<uint32_t>& values, size_t begin, size_t end,
-                   size_t perNode, uint32_t parent);
+  uint32_t addNode(const std::vector<uint32_t>& values, size_t begin, size_t end, size_t perNode,
+                   uint32_t parent);
 
   std::string image_;
 };

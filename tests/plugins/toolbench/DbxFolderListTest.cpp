@@ -12,15 +12,15 @@ using test::Property;
 TEST(DbxFolderList, ReadsIdsParentsNamesAndFilesWhetherStoredDirectlyOrNot) {
   DbxBuilder file(test::kFolderClass);
   // The root: no id, parent -1 (too wide for a direct value).
-  const uint32_t root = file.addRecord(
-      {Property::int4(0x01, 0xFFFFFFFF), Property::text(0x02, "Root")});
+  const uint32_t root =
+      file.addRecord({Property::int4(0x01, 0xFFFFFFFF), Property::text(0x02, "Root")});
   // Top level: no parent property.
-  const uint32_t local = file.addRecord(
-      {Property::direct24(0x00, 1), Property::text(0x02, "Local Folders")});
+  const uint32_t local =
+      file.addRecord({Property::direct24(0x00, 1), Property::text(0x02, "Local Folders")});
   // An id stored indirectly, and a name in the code page of the writing machine.
-  const uint32_t inbox = file.addRecord({Property::int4(0x00, 4), Property::direct24(0x01, 1),
-                                         Property::text(0x02, "Bo\xEEte"),
-                                         Property::text(0x03, "Inbox.dbx")});
+  const uint32_t inbox =
+      file.addRecord({Property::int4(0x00, 4), Property::direct24(0x01, 1),
+                      Property::text(0x02, "Bo\xEEte"), Property::text(0x03, "Inbox.dbx")});
   // A name that runs to the end of the record with no terminating NUL.
   const uint32_t drafts = file.addRecord(
       {Property::direct24(0x00, 8), Property::direct24(0x01, 1), Property::bytes(0x02, "Draf")});

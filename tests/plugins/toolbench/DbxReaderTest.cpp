@@ -91,15 +91,18 @@ struct Damage {
   bool expectProblems;
 };
 
-uint32_t rootOf(DbxBuilder& file) { return file.u32(0xE4); }
-uint32_t leadingChildOf(DbxBuilder& file, uint32_t node) { return file.u32(node + 0x08); }
+uint32_t rootOf(DbxBuilder& file) {
+  return file.u32(0xE4);
+}
+uint32_t leadingChildOf(DbxBuilder& file, uint32_t node) {
+  return file.u32(node + 0x08);
+}
 
 const Damage kTreeDamage[] = {
     {"header count too high",
      [](DbxBuilder& f, const std::vector<uint32_t>&) { f.putU32(0xC4, 1000); }, 40, true},
     {"child count too low",
-     [](DbxBuilder& f, const std::vector<uint32_t>&) { f.putU32(rootOf(f) + 0x14, 1); }, 40,
-     true},
+     [](DbxBuilder& f, const std::vector<uint32_t>&) { f.putU32(rootOf(f) + 0x14, 1); }, 40, true},
     {"child count absurd",
      [](DbxBuilder& f, const std::vector<uint32_t>&) { f.putU32(rootOf(f) + 0x20, 0xFFFFFFFF); },
      40, true},
@@ -109,10 +112,10 @@ const Damage kTreeDamage[] = {
      },
      0, true},  // count checked separately below
     {"child pointing back at the root",
-     [](DbxBuilder& f, const std::vector<uint32_t>&) { f.putU32(rootOf(f) + 0x1C, rootOf(f)); },
-     0, true},
-    {"root past the end", [](DbxBuilder& f, const std::vector<uint32_t>&) { f.putU32(0xE4, 0x7FFFFFF0); },
-     0, true},
+     [](DbxBuilder& f, const std::vector<uint32_t>&) { f.putU32(rootOf(f) + 0x1C, rootOf(f)); }, 0,
+     true},
+    {"root past the end",
+     [](DbxBuilder& f, const std::vector<uint32_t>&) { f.putU32(0xE4, 0x7FFFFFF0); }, 0, true},
     {"entry count above 51",
      [](DbxBuilder& f, const std::vector<uint32_t>&) {
        f.bytes()[leadingChildOf(f, rootOf(f)) + 0x11] = char(0xFF);
@@ -226,10 +229,12 @@ TEST(DbxReader, RefusesFilesThatAreNotMessageFolders) {
       {"text", "From: a\r\n\r\nbody", "not a .dbx"},
       {"header cut short", header.substr(0, 0x100), "too short"},
       {"magic only", header.substr(0, 6), "too short"},
-      {"offline file", [] {
+      {"offline file",
+       [] {
          DbxBuilder f(0x26FE9D30);
          return f.bytes();
-       }(), "not a message folder"},
+       }(),
+       "not a message folder"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -250,8 +255,8 @@ TEST(DbxReader, GarbageNeverCrashes) {
     std::string bytes = original;
     for (int flips = 0; flips < 8; ++flips) {
       // Hit the header fields, the tree and the records more often than the text.
-      const size_t at = random() % 2 ? 0xC0 + random() % 0x40
-                                     : 0x24BC + random() % (bytes.size() - 0x24BC);
+      const size_t at =
+          random() % 2 ? 0xC0 + random() % 0x40 : 0x24BC + random() % (bytes.size() - 0x24BC);
       bytes[at] = static_cast<char>(random());
     }
     DbxReader reader;

@@ -80,10 +80,9 @@ TEST_F(ToolbenchPlugin, BrokenMessageIsNotHandedOutAsWhole) {
 
 TEST_F(ToolbenchPlugin, ListsFolders) {
   dbx::test::DbxBuilder file(dbx::test::kFolderClass);
-  const uint32_t inbox = file.addRecord({dbx::test::Property::direct24(0x00, 4),
-                                         dbx::test::Property::direct24(0x01, 1),
-                                         dbx::test::Property::text(0x02, "Inbox"),
-                                         dbx::test::Property::text(0x03, "Inbox.dbx")});
+  const uint32_t inbox = file.addRecord(
+      {dbx::test::Property::direct24(0x00, 4), dbx::test::Property::direct24(0x01, 1),
+       dbx::test::Property::text(0x02, "Inbox"), dbx::test::Property::text(0x03, "Inbox.dbx")});
   file.setTree1(file.addTree({inbox}, 51), 1);
   const QVariantList folders = call("Folders", {write(file, "Folders.dbx")}).toList();
   ASSERT_EQ(folders.size(), 1);
