@@ -100,9 +100,13 @@ std::optional<std::string> HtmlRebuilder::base64HtmlBody(std::string_view messag
   return std::nullopt;
 }
 
+// Large documents rarely hold either; skipping the copies keeps a big HTML body to
+// the one buffer it was decoded into.
 std::string HtmlRebuilder::clean(std::string html) {
-  if (auto withoutBase = removeBase(html)) html = std::move(*withoutBase);
-  return removeMarkOfTheWeb(html);
+  if (system::findNoCase(html, kBaseTag) != npos)
+    if (auto withoutBase = removeBase(html)) html = std::move(*withoutBase);
+  if (html.find(kMarkOfTheWeb) != npos) html = removeMarkOfTheWeb(html);
+  return html;
 }
 
 // One left-to-right pass that removes each base tag as it is met. When a removal joins
