@@ -45,9 +45,15 @@ function(mailvane_add_test name)
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 300)
   endif()
-  set(env ${A_ENV} LC_ALL=C)
-  if(A_GUI)
-    list(APPEND env QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1)
+  # gtest_discover_tests flattens a property list, so only one variable can pass here;
+  # the test presets set the environment every test shares (C locale, offscreen Qt).
+  set(env LC_ALL=C)
+  if(A_ENV)
+    set(env ${A_ENV})
+  endif()
+  list(LENGTH env env_count)
+  if(env_count GREATER 1)
+    message(FATAL_ERROR "mailvane_add_test(${name}): ENV takes one variable")
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
