@@ -122,9 +122,9 @@ bool NetClass::Run() {
   QObject* made = factory->create(className_);
   if (made == nullptr) return fail(QStringLiteral("the library has no such class"));
   // The library stays loaded: every object it made, and its shared root, live in it.
-  delete cas_.data();
+  // A factory that hands out the same object twice must not see it deleted under it.
+  if (made != cas_) delete cas_.data();
   cas_ = made;
-  lastError_.clear();
   return true;
 }
 
