@@ -1,0 +1,34 @@
+#include "store/DbxMessageList.h"
+
+#include "store/HeaderScan.h"
+#include "system/CodePage.h"
+
+namespace mailvane::store {
+
+bool DbxMessageList::ready() {
+  if (!tried_) {
+    tried_ = true;
+    open_ = reader_.open(file_);
+  }
+  return open_;
+}
+
+uint32_t DbxMessageList::count() { return ready() ? reader_.count() : 0; }
+
+std::string DbxMessageList::subject(uint32_t index) {
+  if (!ready() || index >= reader_.count()) return {};
+  // The index record keeps the subject already decoded, in the writing machine's code page.
+  const std::string stored = reader_.subject(index);
+  if (!stored.empty()) return system::toUtf8(stored);
+  const auto text = source(index);
+  return text ? subjectOf(*text) : std::string();
+}
+
+std::optional<std::string> DbxMessageList::source(uint32_t index) {
+  if (!ready() || index >= reader_.count()) return std::nullopt;
+  dbx::DbxMessage message = reader_.message(index);
+  if (!message.complete) return std::nullopt;
+  return std::move(message.text);
+}
+
+}  // namespace mailvane::store

@@ -1,0 +1,69 @@
+#include "store/HeaderScan.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "store/GMimeSupport.h"
+#include "system/CodePage.h"
+
+namespace mailvane::store {
+
+namespace {
+
+constexpr std::string_view kSubject = "subject:";
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view lineAt(std::string_view block, size_t start) {
+  const size_t end = block.find('\n', start);
+  std::string_view line = block.substr(start, end == std::string_view::npos ? block.npos : end - start);
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return line;
+}
+
+size_t nextLine(std::string_view block, size_t start) {
+  const size_t end = block.find('\n', start);
+  return end == std::string_view::npos ? block.size() : end + 1;
+}
+
+std::string trimmed(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return std::string(text);
+}
+
+}  // namespace
+
+std::optional<std::string> readHeaderBlock(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string block(kMaxHeaderScan, '\0');
+  in.read(block.data(), static_cast<std::streamsize>(block.size()));
+  if (in.bad()) return std::nullopt;
+  block.resize(static_cast<size_t>(in.gcount()));
+  // The header block ends at the first empty line, whatever the line ends.
+  const size_t end = std::min(block.find("\n\n"), block.find("\n\r\n"));
+  if (end != std::string::npos) block.resize(end + 1);
+  return block;
+}
+
+std::string subjectOf(std::string_view block) {
+  for (size_t start = 0; start < block.size(); start = nextLine(block, start)) {
+    const std::string_view line = lineAt(block, start);
+    if (line.empty()) break;
+    if (line.size() < kSubject.size() ||
+        !system::equalsNoCase(line.substr(0, kSubject.size()), kSubject)) {
+      continue;
+    }
+    std::string value = trimmed(line.substr(kSubject.size()));
+    for (size_t next = nextLine(block, start); next < block.size(); next = nextLine(block, next)) {
+      const std::string_view more = lineAt(block, next);
+      if (more.empty() || !isBlank(more.front())) break;
+      value += ' ' + trimmed(more);
+    }
+    return decodeHeaderText(value);
+  }
+  return {};
+}
+
+}  // namespace mailvane::store

@@ -1,0 +1,23 @@
+#pragma once
+// The subject of a message found by reading only its header block, so a folder of many
+// large messages lists quickly.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace mailvane::store {
+
+// No more than this is read from a message file to find its subject.
+inline constexpr size_t kMaxHeaderScan = 64 * 1024;
+
+// The header block of the file (up to the first blank line, at most kMaxHeaderScan bytes);
+// nullopt when the file cannot be read.
+std::optional<std::string> readHeaderBlock(const std::filesystem::path& file);
+
+// The decoded (UTF-8) value of the first "Subject:" field of a header block, continuation
+// lines joined; empty when there is none.
+std::string subjectOf(std::string_view headerBlock);
+
+}  // namespace mailvane::store
