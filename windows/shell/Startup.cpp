@@ -6,6 +6,7 @@
 
 #include "cli/DesktopEntry.h"
 #include "windows/FrmMenu/FrmMenu.h"
+#include "windows/family/PreviewScheme.h"
 #include "windows/shell/WindowCatalog.h"
 #include "windows/shell/WindowRegistry.h"
 
@@ -21,6 +22,7 @@ bool desktopAvailable() {
 }
 
 int startDesktop(int argc, char** argv) {
+  PreviewScheme::prepareWebEngine();  // the web engine reads it before the application exists
   QApplication app(argc, argv);
   initResources();
   QApplication::setApplicationDisplayName(QStringLiteral("Mailvane"));

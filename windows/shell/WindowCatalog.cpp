@@ -1,5 +1,6 @@
 #include "windows/shell/WindowCatalog.h"
 
+#include "windows/FrmLive/FrmLive.h"
 #include "windows/frmAbout/frmAbout.h"
 #include "windows/shell/PlaceholderWindow.h"
 #include "windows/shell/WindowRegistry.h"
@@ -30,6 +31,7 @@ void registerProgramWindows(WindowRegistry& registry) {
                  PlaceholderWindow::factory(QLatin1String(window.caption)));
   // Real windows, one line each; a line here replaces the window's placeholder above.
   registry.add(QStringLiteral("frmAbout"), [] { return new frmAbout; });
+  registry.add(QStringLiteral("FrmLive"), [] { return new FrmLive; });
 }
 
 }  // namespace mailvane

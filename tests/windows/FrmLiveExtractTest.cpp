@@ -1,0 +1,161 @@
+// The five extraction commands over the selected messages of a folder, compared with
+// golden trees in tests/data/windows/extraction/<command>/. Set MAILVANE_WRITE_GOLDEN=1
+// to rewrite the trees after a deliberate change, and review the difference.
+#include <QProgressBar>
+
+#include <set>
+
+#include "tests/windows/FrmLiveTestSupport.h"
+
+namespace mailvane::test {
+namespace {
+
+const fs::path kGolden = fs::path(MAILVANE_TEST_DATA) / "windows" / "extraction";
+
+class FrmLiveExtractTest : public FrmLiveFixture {
+ protected:
+  // The command line's sample messages; rows sorted by file name.
+  void writeSamples() {
+    for (const char* name : {"news-uuencode.nws", "oe-html-mail.eml", "other-client.eml", "plain-text.eml"})
+      writeBytes(folder() / name, readBytes(fs::path(MAILVANE_TEST_DATA) / "cli" / name));
+  }
+  void openOnSamples() {
+    writeSamples();
+    openOn();
+    ASSERT_EQ(rows(list1()), (QStringList{"Re: photo of the old mill", "Holiday pictures",
+                                         "Quarterly report", "Meeting on 12.04.2006"}));
+  }
+
+  void expectGolden(const char* command) {
+    const auto written = treeOf(output());
+    if (qEnvironmentVariableIsSet("MAILVANE_WRITE_GOLDEN")) {
+      fs::remove_all(kGolden / command);
+      for (const auto& [name, bytes] : written) writeBytes(kGolden / command / name, bytes);
+    }
+    const auto golden = treeOf(kGolden / command);
+    ASSERT_FALSE(golden.empty()) << command;
+    std::set<std::string> writtenNames, goldenNames;
+    for (const auto& entry : written) writtenNames.insert(entry.first);
+    for (const auto& entry : golden) goldenNames.insert(entry.first);
+    EXPECT_EQ(writtenNames, goldenNames) << command;
+    for (const auto& [name, bytes] : golden) {
+      const auto found = written.find(name);
+      const std::string got = found == written.end() ? std::string() : found->second;
+      EXPECT_EQ(got, bytes) << command << ": " << name;
+    }
+  }
+
+  void expectWalkEnded() {
+    EXPECT_TRUE(child<QProgressBar>("PBar1")->isHidden());
+    EXPECT_TRUE(child<QProgressBar>("PBar2")->isHidden());
+    EXPECT_FALSE(window->walkRunning());
+    EXPECT_TRUE(MsgBox::answered().isEmpty()) << "no failures to report";
+  }
+};
+
+TEST_F(FrmLiveExtractTest, ExtractWritesAFolderPerSelectedMessage) {
+  openOnSamples();
+  selectRows({0, 1, 3});
+  child<QPushButton>("Command14")->click();
+  expectGolden("all");
+  expectWalkEnded();
+  EXPECT_EQ(list2()->count(), 0);
+  EXPECT_EQ(text("Label10"), "0");
+}
+
+TEST_F(FrmLiveExtractTest, ExtractAllFromTheMenuLeavesTheTextOutWhenAsked) {
+  writeSamples();
+  openOn();
+  child<QCheckBox>("Check3")->click();
+  selectRows({1});
+  trigger("mnuExtractAll");
+  const auto written = treeOf(output());
+  EXPECT_TRUE(written.count("Holidaypictures/Holidaypictures.htm"));
+  EXPECT_TRUE(written.count("Holidaypictures/beach.gif"));
+  EXPECT_FALSE(written.count("Holidaypictures/Holidaypictures.txt"));
+}
+
+TEST_F(FrmLiveExtractTest, OnlyCommandsShareOneFolderPerKind) {
+  openOnSamples();
+  selectRows({0, 1, 3});
+  trigger("mnuExtractHtml");
+  trigger("mnuExtracttxt");
+  trigger("mnuExtractSoundsOnly");
+  expectGolden("only");
+  expectWalkEnded();
+}
+
+TEST_F(FrmLiveExtractTest, NothingIsWrittenWithoutASelection) {
+  openOnSamples();
+  list2()->addItem("left from before");
+  for (const char* command : {"mnuExtractAll", "mnuExtractHtml", "mnuExtracttxt", "mnuExtractSoundsOnly"})
+    trigger(command);
+  child<QPushButton>("Command14")->click();
+  EXPECT_TRUE(treeOf(output()).empty());
+  EXPECT_EQ(list2()->count(), 0);
+  EXPECT_EQ(text("Label10"), "0");
+  EXPECT_FALSE(child<QAction>("mnuExtractimg")->isVisible());
+}
+
+TEST_F(FrmLiveExtractTest, UnsentCopyFollowsCheck2AndTheChosenKind) {
+  openOnSamples();
+  selectRows({1});
+  const fs::path folder = output() / "Holidaypictures";
+  auto extractWith = [&](bool copy, const char* option) {
+    fs::remove_all(output());
+    fs::create_directories(output());
+    if (child<QCheckBox>("Check2")->isChecked() != copy) child<QCheckBox>("Check2")->click();
+    child<QRadioButton>(option)->click();
+    child<QPushButton>("Command14")->click();
+  };
+  extractWith(false, "Option1");
+  EXPECT_FALSE(fs::exists(folder / "Holidaypictures.eml"));
+  EXPECT_FALSE(fs::exists(folder / "Holidaypictures.nws"));
+
+  extractWith(true, "Option1");
+  const std::string copy = readBytes(folder / "Holidaypictures.eml");
+  EXPECT_NE(copy.find("X-Unsent: 1"), std::string::npos);
+  EXPECT_FALSE(fs::exists(folder / "Holidaypictures.nws"));
+
+  extractWith(true, "Option2");
+  EXPECT_TRUE(fs::exists(folder / "Holidaypictures.nws"));
+  EXPECT_FALSE(fs::exists(folder / "Holidaypictures.eml"));
+  EXPECT_EQ(settings->value(system::kEmlNws, ""), "False");
+  EXPECT_EQ(settings->value(system::kSaveEmlNws, ""), "1");
+}
+
+TEST_F(FrmLiveExtractTest, EqualSubjectsInOneWalkGetFoldersOfTheirOwn) {
+  const std::string picture = readBytes(fs::path(MAILVANE_TEST_DATA) / "cli" / "oe-html-mail.eml");
+  writeBytes(folder() / "1.eml", picture);
+  writeBytes(folder() / "2.eml", message("Holiday pictures", "Other <o@example.org>", "Second.\r\n"));
+  openOn();
+  selectRows({0, 1});
+  child<QPushButton>("Command14")->click();
+  EXPECT_TRUE(fs::exists(output() / "Holidaypictures" / "beach.gif"));
+  EXPECT_TRUE(fs::exists(output() / "Holidaypictures1" / "Holidaypictures.txt"));
+}
+
+TEST_F(FrmLiveExtractTest, FailureToWriteIsReportedAndTheWalkGoesOn) {
+  openOnSamples();
+  writeBytes(output() / "Holidaypictures", "a file where the folder should go");
+  selectRows({1, 3});
+  MsgBox::answerNextWith(QMessageBox::Ok);
+  child<QPushButton>("Command14")->click();
+  ASSERT_EQ(MsgBox::answered().size(), 1);
+  EXPECT_TRUE(MsgBox::answered()[0].text.contains("Holiday pictures"));
+  EXPECT_TRUE(fs::exists(output() / "Meetingon12042006" / "Meetingon12.04.2006.txt"));
+}
+
+TEST_F(FrmLiveExtractTest, GatheringListsSoundPartsOfAllOrSelectedMessages) {
+  openOnSamples();
+  child<QPushButton>("Command4")->click();
+  EXPECT_EQ(rows(list2()), QStringList{"waves.wav"});
+  EXPECT_EQ(text("Label10"), "1");
+  selectRows({0});
+  trigger("mnuchecksound");
+  EXPECT_EQ(list2()->count(), 0);
+  EXPECT_EQ(text("Label10"), "0");
+}
+
+}  // namespace
+}  // namespace mailvane::test

@@ -1,0 +1,154 @@
+// Preview: the raw message goes to the alternating preview files, the page shows the
+// message's own pictures from memory, and nothing leaves the program.
+#include <QBuffer>
+#include <QImage>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QWebEngineView>
+
+#include "codecs/Base64.h"
+#include "system/SpecialFolders.h"
+#include "tests/windows/FrmLiveTestSupport.h"
+#include "windows/family/PreviewContent.h"
+
+namespace mailvane::test {
+namespace {
+
+std::string redPng() {
+  QImage image(120, 120, QImage::Format_RGB32);
+  image.fill(QColor(255, 0, 0));
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return png.toStdString();
+}
+
+// An HTML message with an inline picture and a picture on a web server.
+std::string pictureMessage(quint16 port) {
+  const std::string boundary = "----=_NextPart_000_0001";
+  return "From: a@example.org\r\nSubject: Red square\r\nMIME-Version: 1.0\r\n"
+         "Content-Type: multipart/related;\r\n\tboundary=\"" + boundary + "\"\r\n\r\n"
+         "--" + boundary + "\r\nContent-Type: text/html;\r\n\tcharset=\"iso-8859-1\"\r\n"
+         "Content-Transfer-Encoding: 7bit\r\n\r\n"
+         "<HTML><BODY style=\"margin:0\"><IMG src=\"cid:red@here\" width=120 height=120>"
+         "<IMG src=\"http://127.0.0.1:" + std::to_string(port) + "/remote.png\">"
+         "</BODY></HTML>\r\n\r\n"
+         "--" + boundary + "\r\nContent-Type: image/png;\r\n\tname=\"red.png\"\r\n"
+         "Content-Transfer-Encoding: base64\r\nContent-ID: <red@here>\r\n\r\n" +
+         Base64().EncodeArr(redPng()) + "\r\n\r\n--" + boundary + "--\r\n";
+}
+
+// Counts every connection a page makes to it.
+class Watchpost : public QTcpServer {
+ public:
+  int hits = 0;
+  Watchpost() {
+    listen(QHostAddress::LocalHost);
+    connect(this, &QTcpServer::newConnection, this, [this] {
+      while (QTcpSocket* socket = nextPendingConnection()) {
+        ++hits;
+        socket->close();
+      }
+    });
+  }
+};
+
+class FrmLivePreviewTest : public FrmLiveFixture {
+ protected:
+  QWebEngineView* view() const { return child<QWebEngineView>("W1"); }
+
+  // Waits (generously) until the view has loaded a preview page.
+  bool previewLoaded(QSignalSpy& loads) {
+    return QTest::qWaitFor([&] {
+      if (loads.isEmpty()) loads.wait(1000);
+      while (!loads.isEmpty()) {
+        const bool ok = loads.takeFirst().at(0).toBool();
+        if (ok && view()->url().scheme() == QLatin1String("mailvane-preview")) return true;
+      }
+      return false;
+    }, 60000);
+  }
+
+  int redPixels() const {
+    const QImage shot = view()->grab().toImage();
+    int red = 0;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x) {
+        const QColor c = shot.pixelColor(x, y);
+        if (c.red() > 200 && c.green() < 60 && c.blue() < 60) ++red;
+      }
+    return red;
+  }
+};
+
+TEST_F(FrmLivePreviewTest, PreviewFilesAlternateAndHoldTheRawMessage) {
+  for (const char* name : {"a", "b", "c"}) writeBytes(folder() / (std::string(name) + ".eml"), message(name));
+  openOn();
+  const fs::path cache = system::GetSpecialFolder(system::kCsidlInternetCache);
+  fs::remove(cache / "temp1.eml");
+  fs::remove(cache / "temp.eml");
+  auto previewRow = [&](int row) {
+    list1()->setCurrentRow(row);
+    child<QPushButton>("Command9")->click();
+  };
+  previewRow(0);
+  EXPECT_EQ(readBytes(cache / "temp1.eml"), message("a") + "\r\n");
+  EXPECT_FALSE(fs::exists(cache / "temp.eml"));
+  previewRow(1);
+  EXPECT_EQ(readBytes(cache / "temp.eml"), message("b") + "\r\n");
+  previewRow(2);
+  EXPECT_EQ(readBytes(cache / "temp1.eml"), message("c") + "\r\n");
+  EXPECT_EQ(readBytes(cache / "temp.eml"), message("b") + "\r\n");
+  EXPECT_TRUE(child<QPlainTextEdit>("R1")->isHidden());
+}
+
+TEST_F(FrmLivePreviewTest, PageShowsTheInlinePictureAndNeverAsksTheWeb) {
+  Watchpost server;
+  ASSERT_TRUE(server.isListening());
+  writeBytes(folder() / "red.eml", pictureMessage(server.serverPort()));
+  openOn();
+  window->resize(1000, 700);
+  window->show();
+  list1()->setCurrentRow(0);
+  QSignalSpy loads(view(), &QWebEngineView::loadFinished);
+  child<QPushButton>("Command9")->click();
+  ASSERT_TRUE(previewLoaded(loads));
+  EXPECT_TRUE(view()->isVisible());
+  // The picture is painted after the page reports loaded; wait for it to appear.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return redPixels() > 100 * 100; }, 30000))
+      << "red pixels: " << redPixels();
+  EXPECT_EQ(server.hits, 0);
+
+  // Back to a text view: the browser goes blank and hides.
+  child<QPushButton>("Command10")->click();
+  EXPECT_TRUE(view()->isHidden());
+  EXPECT_EQ(server.hits, 0);
+}
+
+TEST(PreviewContent, ServesPartsByNameOrContentIdAndPlainTextEscaped) {
+  auto pars = std::make_shared<SrParser>();
+  pars->Source = pictureMessage(1);
+  pars->identify_mailheader(pars->Source);
+  pars->Getall(pars->Source);
+  PreviewContent content(pars);
+  EXPECT_NE(content.page().body.indexOf("src=\"red.png\""), -1);
+  const auto byName = content.part(QStringLiteral("red.png"));
+  ASSERT_TRUE(byName.has_value());
+  EXPECT_EQ(byName->mimeType, "image/png");
+  EXPECT_EQ(byName->body.toStdString(), redPng());
+  EXPECT_TRUE(content.part(QStringLiteral("RED.PNG")).has_value());
+  EXPECT_TRUE(content.part(QStringLiteral("red@here")).has_value());
+  EXPECT_FALSE(content.part(QStringLiteral("other.png")).has_value());
+
+  auto plain = std::make_shared<SrParser>();
+  plain->Text = "<b>not markup</b>";
+  const QByteArray page = PreviewContent(plain).page().body;
+  EXPECT_NE(page.indexOf("&lt;b&gt;not markup&lt;/b&gt;"), -1);
+  EXPECT_EQ(page.indexOf("<b>"), -1);
+}
+
+}  // namespace
+}  // namespace mailvane::test

@@ -1,0 +1,17 @@
+#include "windows/family/ClickLabel.h"
+
+#include <QMouseEvent>
+
+namespace mailvane {
+
+ClickLabel::ClickLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+  setCursor(Qt::PointingHandCursor);
+}
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    emit clicked();
+  QLabel::mouseReleaseEvent(event);
+}
+
+}  // namespace mailvane

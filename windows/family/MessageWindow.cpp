@@ -1,0 +1,269 @@
+#include "windows/family/MessageWindow.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QWebEngineView>
+
+#include "controls/MsgBox.h"
+#include "system/CodePage.h"
+#include "system/OutputFolder.h"
+#include "system/ProgramInfo.h"
+#include "system/Settings.h"
+#include "system/SpecialFolders.h"
+#include "system/StoreRoot.h"
+#include "windows/family/ClickLabel.h"
+#include "windows/family/FamilyHelpers.h"
+#include "windows/family/OnlineEntry.h"
+#include "windows/family/PopupMenus.h"
+#include "windows/family/PreviewBrowser.h"
+#include "windows/family/QtFolderPicker.h"
+#include "windows/family/SettingsPanel.h"
+
+namespace mailvane {
+namespace {
+
+QString shown(const std::string& codePageText) {
+  return QString::fromStdString(system::toUtf8(codePageText));
+}
+
+}  // namespace
+
+MessageWindow::MessageWindow(const QString& caption, Traits traits,
+                             std::unique_ptr<system::Settings> settings, QWidget* parent)
+    : QWidget(parent),
+      rows(nullptr),
+      Msglist(rows.Msglist),
+      traits_(traits),
+      settings_(std::move(settings)),
+      picker_(std::make_unique<QtFolderPicker>(this)) {
+  setWindowTitle(caption);
+  createControls();
+  rows = MessageRows(List1);
+  preview_ = std::make_unique<PreviewBrowser>(W1);
+  newParser();
+  connectHandlers();
+}
+
+MessageWindow::~MessageWindow() = default;
+
+void MessageWindow::setFolderPicker(std::unique_ptr<system::FolderPicker> picker) {
+  picker_ = std::move(picker);
+  Picture2->setFolderPicker(*picker_);
+}
+
+// --- Public helpers
+
+std::string MessageWindow::OpenFile(const std::string& path) {
+  QCoreApplication::processEvents();
+  return FamilyHelpers::readWhole(path);
+}
+
+void MessageWindow::Save(const std::string& path, const std::string& text) {
+  FamilyHelpers::save(path, text);
+}
+
+std::string MessageWindow::Getit(const std::string& start, const std::string& end,
+                                 const std::string& text) {
+  return FamilyHelpers::getit(start, end, text);
+}
+
+QVariant MessageWindow::loadBag(const std::string& path) { return FamilyHelpers::loadBag(path); }
+
+// --- Hooks' defaults
+
+std::string MessageWindow::messageText(const MSlivemsgs& record) {
+  return FamilyHelpers::readWhole(record.LiveFileID);
+}
+
+void MessageWindow::showStoreFolder(const std::filesystem::path&) {}
+
+// --- Shared state
+
+std::shared_ptr<SrParser> MessageWindow::newParser() {
+  auto parser = std::make_shared<SrParser>();
+  parser->Progress = [this](int32_t percent) { pars_Progress(percent); };
+  parser->DecodeErrorReporter = [this](const std::string& description) {
+    MsgBox::show(this, shown(description), QMessageBox::Critical, QMessageBox::Ok,
+                 QStringLiteral("Err in deQuote"));
+  };
+  pars = parser;
+  return parser;
+}
+
+bool MessageWindow::yield() {
+  QPointer<MessageWindow> self(this);
+  QCoreApplication::processEvents();
+  return !self.isNull() && !closing_;
+}
+
+void MessageWindow::closeEvent(QCloseEvent* event) {
+  closing_ = true;  // a load or walk that is yielding stops at its next step
+  QWidget::closeEvent(event);
+}
+
+void MessageWindow::pars_Progress(int32_t percent) {
+  if (percent >= PBar1->minimum() && percent <= PBar1->maximum()) PBar1->setValue(percent);
+}
+
+void MessageWindow::showListCount() { Label21->setText(QString::number(List1->count())); }
+
+// --- Opening
+
+void MessageWindow::loadFamilySettings() {
+  preview_->blank();
+  W1->hide();
+  Picture2->load();
+  Outputfolder = system::prepareOutputFolder(*settings_, system::executableName());
+  Picture2->Text1->setText(QString::fromStdString(Outputfolder.string()));
+}
+
+// --- Loading one message
+
+void MessageWindow::List1_Click() {
+  // A walk owns List2 and the progress bars until it ends.
+  if (walkRunning_) return;
+  preview_->blank();
+  W1->hide();
+  showText(pars->Source);
+  PBar1->show();
+  const int ticket = ++loadTicket_;
+  if (auto record = rows.recordForRow(List1->currentRow())) {
+    auto parser = newParser();
+    if (!yield()) return;
+    if (ticket != loadTicket_) return;  // a newer click took over
+    ExtractionWalk::parse(*parser, messageText(*record));
+    fillPartsList(*parser, ticket);
+    if (ticket != loadTicket_ || closing_) return;
+  }
+  showHeaderLabels();
+  Label10->setText(QString::number(List2->count()));
+  showText(pars->Source);
+  PBar1->setValue(0);
+  PBar1->hide();
+}
+
+void MessageWindow::fillPartsList(const SrParser& parser, int ticket) {
+  List2->clear();
+  if (parser.mailfiles)
+    for (const auto& part : *parser.mailfiles) List2->addItem(shown(part->Filename));
+  const auto addLinks = [&](const KeyedList<std::string>& links, bool (*wanted)(std::string_view)) {
+    for (const std::string& link : links) {
+      if (!wanted(link)) continue;
+      List2->addItem(shown(link));
+      Label10->setText(QString::number(List2->count()));
+    }
+  };
+  if (!yield() || ticket != loadTicket_) return;
+  addLinks(parser.OnlineSound, &OnlineEntry::isSound);
+  if (!yield() || ticket != loadTicket_) return;
+  addLinks(parser.OnlineFont, &OnlineEntry::isFont);
+}
+
+void MessageWindow::showHeaderLabels() {
+  Label1->setText(shown(pars->Xmailer));
+  Label11->setText(shown(pars->Mimeversion));
+  Label2->setText(shown(pars->Contenttransferencoding));
+  Label4->setText(shown(pars->From));
+  Label6->setText(shown(pars->MailSize));
+  Label8->setText(shown(pars->maildate));
+  Label12->setText(shown(pars->Lines));
+}
+
+// --- Views
+
+void MessageWindow::showText(const std::string& codePageText) {
+  R1->setPlainText(shown(codePageText));
+  R1->show();
+}
+
+void MessageWindow::Command9_Click() {
+  preview_->blank();
+  W1->show();
+  const char* name = Previewtoggle ? "temp.eml" : "temp1.eml";
+  Previewtoggle = !Previewtoggle;
+  const std::filesystem::path file =
+      system::GetSpecialFolder(system::kCsidlInternetCache) + name;
+  std::error_code ec;
+  std::filesystem::remove(file, ec);
+  pars->Save(file, pars->Source);
+  // The page is the parser's rebuilt message served from memory: the file above is the
+  // raw message for other programs, which the web view cannot render faithfully.
+  preview_->show(pars);
+  R1->hide();
+}
+
+void MessageWindow::Command10_Click() {
+  preview_->blank();
+  W1->hide();
+  showText(pars->Source);
+}
+
+void MessageWindow::Command11_Click() {
+  preview_->blank();
+  W1->hide();
+  showText(pars->Html);
+}
+
+void MessageWindow::Command13_Click() {
+  preview_->blank();
+  W1->hide();
+  showText(pars->Text);
+}
+
+// --- Pop-ups, settings panel and player panel
+
+void MessageWindow::List1_MouseDown(const QPoint& at) {
+  if (!yield()) return;
+  menus->mnupopuplist->popup(List1->viewport()->mapToGlobal(at));
+}
+
+void MessageWindow::List2_MouseDown(const QPoint& at) {
+  if (!yield()) return;
+  const QListWidgetItem* current = List2->currentItem();
+  if (!current) return;
+  const std::string text = system::fromUtf8(current->text().toStdString());
+  if (!OnlineEntry::isOnline(text)) return;
+  const QPoint global = List2->viewport()->mapToGlobal(at);
+  if (OnlineEntry::isSound(text))
+    menus->mnusound->popup(global);
+  else if (OnlineEntry::isFont(text))
+    menus->Mnueot->popup(global);
+}
+
+void MessageWindow::Label18_Click() {
+  const bool open = Label18->text() == QLatin1String("+");
+  Picture2->setVisible(open);
+  Label18->setText(open ? QStringLiteral("-") : QStringLiteral("+"));
+}
+
+void MessageWindow::Command3_Click() {
+  Picture2->hide();
+  Label18->setText(QStringLiteral("+"));
+}
+
+void MessageWindow::Command17_Click() { Psound1->hide(); }
+
+// --- Store jumps
+
+void MessageWindow::mnugotoLive_Click() { jumpToStore(system::kWindowsLiveMail); }
+void MessageWindow::mnugotoMail_Click() { jumpToStore(system::kWindowsMail); }
+
+void MessageWindow::jumpToStore(std::string_view subkey) {
+  const std::filesystem::path root = system::StoreRoot(subkey);
+  std::error_code ec;
+  // A root the registry names but this system does not have is not found either.
+  if (root.empty() || !std::filesystem::is_directory(root, ec)) {
+    MsgBox::show(this, QStringLiteral("Didn't find the stoore folder"), QMessageBox::Information);
+    return;
+  }
+  showStoreFolder(root);
+}
+
+}  // namespace mailvane

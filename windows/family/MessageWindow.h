@@ -1,0 +1,204 @@
+#pragma once
+// MessageWindow: what the message windows share. Each keeps a list of messages (List1
+// beside its records), a parser `pars` for the message on show, the header labels, the
+// parts list List2, four views of the message, the settings panel and the commands that
+// walk the selected messages to extract or gather them.
+//
+// The windows differ in where their list comes from (LoadList), where a message's text
+// comes from (messageText), what stands beside the list (the source pane given to
+// assembleLayout) and which commands they offer (Traits).
+//
+// Everything runs on the window thread and yields to the window system between steps.
+// A load that a newer click overtakes stops; a walk parses every message with a parser
+// of its own and writes from it, and no second walk starts while one runs: the walk
+// commands are disabled until it ends.
+
+#include <QVariant>
+#include <QWidget>
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/ExtractionWalk.h"
+#include "engine/SrParser.h"
+#include "windows/family/MessageRows.h"
+
+class QFrame;
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QWebEngineView;
+
+namespace mailvane {
+namespace system {
+class FolderPicker;
+class Settings;
+}  // namespace system
+
+class ClickLabel;
+class PopupMenus;
+class PreviewBrowser;
+class SettingsPanel;
+
+class MessageWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Which of the shared commands a window offers.
+  struct Traits {
+    bool listCommands = true;   // a click on List1 loads; Check1, Command4, Command5
+    bool textSettings = true;   // Check3, Option1 and Option2 are stored
+    bool storeJumps = true;     // mnumicrosoft jumps to the mail clients' stores
+  };
+
+  ~MessageWindow() override;
+
+  // --- Public helpers of the family.
+  // Yields to the window system once, then reads the whole file ("" on failure).
+  std::string OpenFile(const std::string& path);
+  void Save(const std::string& path, const std::string& text);
+  std::string Getit(const std::string& start, const std::string& end, const std::string& text);
+  QVariant loadBag(const std::string& path);
+
+  // The parser of the message on show, and the folder extraction writes below.
+  const SrParser& parser() const { return *pars; }
+  const std::filesystem::path& outputFolder() const { return Outputfolder; }
+  bool walkRunning() const { return walkRunning_; }
+  // Replaces the folder dialog (tests answer it themselves).
+  void setFolderPicker(std::unique_ptr<system::FolderPicker> picker);
+
+ public slots:
+  void List1_Click();
+  void Command9_Click();
+  void Command10_Click();
+  void Command11_Click();
+  void Command13_Click();
+  void Command14_Click();
+  void mnuExtractAll_Click();
+  void mnuExtractHtml_Click();
+  void mnuExtracttxt_Click();
+  void mnuExtractSoundsOnly_Click();
+  void Command4_Click();
+  void Command5_Click();
+  void mnuchecksound_Click();
+  void mnupopuplists_Click();
+  void mnucheckOnlinefont_Click();
+  void mnugotoLive_Click();
+  void mnugotoMail_Click();
+  void Label18_Click();
+  void Command3_Click();
+  void Command17_Click();
+  void pars_Progress(int32_t percent);
+
+ protected:
+  MessageWindow(const QString& caption, Traits traits,
+                std::unique_ptr<system::Settings> settings, QWidget* parent);
+
+  // --- Hooks where the windows differ.
+  // Fills List1 and Msglist from the window's source.
+  virtual void LoadList() = 0;
+  // The raw text of one message; by default the file named by LiveFileID.
+  virtual std::string messageText(const MSlivemsgs& record);
+  // Shows a mail client's store folder that a store jump found.
+  virtual void showStoreFolder(const std::filesystem::path& folder);
+
+  // Places the shared controls around the window's own source pane.
+  void assembleLayout(QWidget* sourcePane);
+  // The shared part of opening: the blank preview, the stored settings and the output
+  // folder. Call once the window's list can be filled.
+  void loadFamilySettings();
+
+  // A fresh parser, reporting to this window, which becomes `pars`.
+  std::shared_ptr<SrParser> newParser();
+  // Yields to the window system; false when the window was closed meanwhile (the
+  // caller must then return without touching the window).
+  bool yield();
+  system::Settings& settings() { return *settings_; }
+  // List1's row count in Label21.
+  void showListCount();
+
+  std::shared_ptr<SrParser> pars;
+  MessageRows rows;
+  MSLIve& Msglist;
+  std::filesystem::path Outputfolder;
+  bool Previewtoggle = false;
+
+  QListWidget* List1;
+  QLabel* Label20;
+  QLabel* Label21;
+  QListWidget* List2;
+  QLabel* Label9;
+  QLabel* Label10;
+  QLabel* Label3;
+  QLabel* Label4;
+  QLabel* Label7;
+  QLabel* Label8;
+  QLabel* Label5;
+  QLabel* Label6;
+  QLabel* Label13;
+  QLabel* Label1;
+  QLabel* Label14;
+  QLabel* Label11;
+  QLabel* Label15;
+  QLabel* Label12;
+  QLabel* Label16;
+  QLabel* Label2;
+  QWebEngineView* W1;
+  QPlainTextEdit* R1;
+  QPushButton* Command9;
+  QPushButton* Command10;
+  QPushButton* Command11;
+  QPushButton* Command13;
+  QPushButton* Command14;
+  QPushButton* Command4;
+  QPushButton* Command5;
+  QProgressBar* PBar1;
+  QProgressBar* PBar2;
+  SettingsPanel* Picture2;
+  ClickLabel* Label18;
+  ClickLabel* Label19;
+  QFrame* Psound1;
+  QPushButton* Command17;
+  PopupMenus* menus;
+
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  using Collector = std::function<void(const SrParser&, QListWidget&)>;
+
+  void createControls();
+  void createHeaderLabels();
+  void connectHandlers();
+  QWidget* detailsPane();
+  QWidget* viewsPane();
+  QWidget* commandBar();
+
+  void showText(const std::string& codePageText);
+  void showHeaderLabels();
+  void fillPartsList(const SrParser& parser, int ticket);
+  void List1_MouseDown(const QPoint& at);
+  void List2_MouseDown(const QPoint& at);
+  void jumpToStore(std::string_view subkey);
+
+  // The walk shared by the extraction and gathering commands.
+  void runWalk(bool selectedOnly, const std::function<bool(SrParser&)>& step);
+  void extract(ExtractionChoice choice);
+  void gather(bool selectedOnly, const Collector& collect);
+  void setWalkRunning(bool running);
+  void reportFailures(const QStringList& failures);
+
+  Traits traits_;
+  std::unique_ptr<system::Settings> settings_;
+  std::unique_ptr<system::FolderPicker> picker_;
+  std::unique_ptr<PreviewBrowser> preview_;
+  int loadTicket_ = 0;
+  bool walkRunning_ = false;
+  bool closing_ = false;
+};
+
+}  // namespace mailvane
