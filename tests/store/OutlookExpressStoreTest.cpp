@@ -1,0 +1,217 @@
+// Outlook Express store folders: a Folders.dbx tree over message .dbx files, built by the
+// tests, and the shared sample store when it is there.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "plugins/toolbench/DbxFolderList.h"
+#include "store/MessageStore.h"
+#include "store/OutlookExpressLayout.h"
+#include "tests/plugins/toolbench/DbxBuilder.h"
+#include "tests/store/StoreTestSupport.h"
+
+namespace mailvane::store {
+namespace {
+
+namespace fs = std::filesystem;
+using dbx::test::DbxBuilder;
+using dbx::test::Property;
+using test::plainMessage;
+
+struct FolderRecord {
+  uint32_t id;
+  int64_t parent;  // -1 for the root of all folders
+  std::string name;
+  std::string file;
+};
+
+void writeFolderList(const fs::path& path, const std::vector<FolderRecord>& folders) {
+  DbxBuilder builder(dbx::test::kFolderClass);
+  std::vector<uint32_t> records;
+  for (const FolderRecord& folder : folders) {
+    std::vector<Property> properties = {Property::int4(0x00, folder.id),
+                                        Property::int4(0x01, uint32_t(folder.parent)),
+                                        Property::text(0x02, folder.name)};
+    if (!folder.file.empty()) properties.push_back(Property::text(0x03, folder.file));
+    records.push_back(builder.addRecord(properties));
+  }
+  builder.setTree1(builder.addTree(records, 3), uint32_t(records.size()));
+  builder.save(path);
+}
+
+struct Listed {
+  std::string name;
+  int depth;
+  uint32_t messages;
+};
+
+std::vector<Listed> listing(MessageStore& store) {
+  std::vector<Listed> rows;
+  for (auto folder = store.firstFolder(); folder; folder = store.nextFolder()) {
+    rows.push_back({folder->name(), folder->depth(), folder->messageCount()});
+  }
+  return rows;
+}
+
+MATCHER_P3(IsListed, name, depth, messages, "") {
+  return arg.name == name && arg.depth == depth && arg.messages == uint32_t(messages);
+}
+
+class OutlookExpressStore : public ::testing::Test {
+ protected:
+  test::TempDir dir{"store_oe"};
+  fs::path root = dir.path();
+
+  void SetUp() override {
+    writeFolderList(root / "Folders.dbx",
+                    {{0, -1, "Outlook Express", ""},
+                     {1, 0, "Local Folders", ""},
+                     {4, 1, "Inbox", "Inbox.dbx"},
+                     {6, 1, "Sent Items", ""},
+                     {9, 0, "news.example.com", ""},
+                     // Records may come before their parents; file names in any case.
+                     {11, 9, "comp.lang.c", "COMP.LANG.C.DBX"},
+                     {12, 4, "Caf\xE9", "Cafe.dbx"},
+                     {13, 1, "Broken", "Broken.dbx"},
+                     {40000, 1, "Wide id", "Wide.dbx"}});
+    DbxBuilder inbox;
+    const uint32_t first = inbox.addMessage(1, "Hello", inbox.addChain(plainMessage("Hello")));
+    // No subject in the index record: it comes from the message's header.
+    const uint32_t second = inbox.addRecord(
+        {Property::direct24(0x00, 2),
+         Property::direct24(0x04, inbox.addChain(plainMessage("=?utf-8?Q?=C3=9Cber?=")))});
+    // Index entry only, no stored text.
+    const uint32_t third = inbox.addMessage(3, "Headers only", 0);
+    inbox.setTree1(inbox.addTree({first, second, third}, 51), 3);
+    inbox.save(root / "Inbox.dbx");
+    DbxBuilder::messages({plainMessage("Re: pointers"), plainMessage("Re: arrays")})
+        .save(root / "comp.lang.c.dbx");
+    DbxBuilder cafe;
+    const uint32_t only = cafe.addMessage(1, "caf\xE9", cafe.addChain(plainMessage("caf\xE9")));
+    cafe.setTree1(cafe.addTree({only}, 51), 1);
+    cafe.save(root / "cafe.DBX");
+    DbxBuilder::messages({plainMessage("wide")}).save(root / "Wide.dbx");
+    test::writeFile(root / "Broken.dbx", std::string(20000, '\x5A'));
+  }
+};
+
+TEST_F(OutlookExpressStore, FoldersComeFromFoldersDbxInTreeOrder) {
+  MessageStore store = MessageStore::open(root);
+  EXPECT_EQ(store.kind(), StoreKind::OutlookExpress);
+  using ::testing::ElementsAre;
+  EXPECT_THAT(listing(store),
+              ElementsAre(IsListed("Local Folders", 0, 0), IsListed("Inbox", 1, 3),
+                          IsListed("Caf\u00E9", 2, 1), IsListed("Sent Items", 1, 0),
+                          IsListed("Broken", 1, 0), IsListed("Wide id", 1, 1),
+                          IsListed("news.example.com", 0, 0), IsListed("comp.lang.c", 1, 2)));
+  // Stored ids are kept; one too wide for 16 bits gets a free one.
+  EXPECT_EQ(store.folderById(4)->name(), "Inbox");
+  EXPECT_EQ(store.folderById(12)->parentId(), 4);
+  std::vector<FolderId> ids;
+  for (auto folder = store.firstFolder(); folder; folder = store.nextFolder()) {
+    ids.push_back(folder->id());
+  }
+  std::sort(ids.begin(), ids.end());
+  EXPECT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end());
+  auto wide = std::find_if(ids.begin(), ids.end(), [&](FolderId id) {
+    return store.folderById(id)->name() == "Wide id";
+  });
+  ASSERT_NE(wide, ids.end());
+  EXPECT_GT(*wide, 0);
+  EXPECT_FALSE(store.folderById(40000));
+  EXPECT_FALSE(store.folderById(40000 - 65536));
+}
+
+TEST_F(OutlookExpressStore, MessagesComeFromTheFolderDbxExactlyAsStored) {
+  MessageStore store = MessageStore::open(root);
+  auto inbox = store.folderById(4);
+  ASSERT_TRUE(inbox);
+  auto first = inbox->firstMessage();
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->subject(), "Hello");
+  EXPECT_EQ(first->source(), plainMessage("Hello"));
+  EXPECT_EQ(first->partText(first->textBodyPart()), "Hello.\r\n");
+  auto second = inbox->nextMessage();
+  EXPECT_EQ(second->subject(), "\u00DCber");
+  // A message without stored text lists with its subject and an empty source.
+  auto third = inbox->nextMessage();
+  EXPECT_EQ(third->subject(), "Headers only");
+  EXPECT_EQ(third->source(), "");
+  EXPECT_FALSE(inbox->nextMessage());
+  EXPECT_EQ(inbox->messageById(2)->source(), plainMessage("=?utf-8?Q?=C3=9Cber?="));
+  // Subjects stored in the code page come out as UTF-8.
+  EXPECT_EQ(store.folderById(12)->firstMessage()->subject(), "caf\u00E9");
+  EXPECT_EQ(store.folderById(12)->firstMessage()->source(), plainMessage("caf\xE9"));
+}
+
+TEST_F(OutlookExpressStore, WithoutAReadableFoldersDbxEachMessageFileIsAFolder) {
+  test::writeFile(root / "Folders.dbx", "not a folder list");
+  MessageStore store = MessageStore::open(root);
+  EXPECT_EQ(store.kind(), StoreKind::OutlookExpress);
+  using ::testing::ElementsAre;
+  EXPECT_THAT(listing(store), ElementsAre(IsListed("cafe", 0, 1), IsListed("comp.lang.c", 0, 2),
+                                          IsListed("Inbox", 0, 3), IsListed("Wide", 0, 1)));
+}
+
+TEST(OutlookExpressFolderTree, ParentLoopsRepeatsAndStrangersListEveryFolderOnce) {
+  const std::vector<dbx::DbxFolder> records = {
+      {2, 3, "A", ""},   {3, 2, "B", ""},  // each the other's parent
+      {5, 5, "Self", ""},                  // its own parent
+      {6, 2, "Under A", ""},
+      {2, 0, "A again", ""},    // repeated id: the first record wins
+      {7, 99, "Orphan", ""},    // parent not in the list
+      {0, 7, "No id", ""},      // gets a free id
+      {8, -1, "Root", ""},      // the tree's root is not listed
+  };
+  const auto folders = foldersFromList(records, [](const std::string&) { return fs::path(); });
+  std::vector<std::string> names;
+  for (const auto& folder : folders) names.push_back(folder.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"Self", "Orphan", "No id", "A", "B", "Under A"}));
+  for (const auto& folder : folders) {
+    EXPECT_GT(folder.id, 0) << folder.name;
+    EXPECT_EQ(folder.messages, nullptr);
+  }
+  EXPECT_EQ(folders[2].parentId, folders[1].id);
+}
+
+TEST(OutlookExpressFolderTree, AVeryDeepChainDoesNotExhaustTheStack) {
+  std::vector<dbx::DbxFolder> records;
+  for (uint32_t id = 1; id <= 30000; ++id) records.push_back({id, int64_t(id) - 1, "f", ""});
+  const auto folders = foldersFromList(records, [](const std::string&) { return fs::path(); });
+  ASSERT_EQ(folders.size(), 30000u);
+  EXPECT_EQ(folders.back().depth, 29999);
+}
+
+// The shared sample store, its files linked under their real names.
+TEST(OutlookExpressSamples, TheSampleStoreListsItsFoldersAndMessage) {
+  const fs::path samples = fs::path(MAILVANE_SHARED_SAMPLES) / "dbx";
+  if (!fs::exists(samples / "mcguire_Folders.dbx")) GTEST_SKIP() << "no shared samples";
+  test::TempDir dir("store_samples");
+  for (const char* name : {"Folders", "Inbox", "Outbox", "Offline"}) {
+    fs::create_symlink(samples / ("mcguire_" + std::string(name) + ".dbx"),
+                       dir / (std::string(name) + ".dbx"));
+  }
+  MessageStore store = MessageStore::open(dir.path());
+  using ::testing::ElementsAre;
+  EXPECT_THAT(listing(store),
+              ElementsAre(IsListed("Local Folders", 0, 0), IsListed("Inbox", 1, 1),
+                          IsListed("Outbox", 1, 0), IsListed("Sent Items", 1, 0),
+                          IsListed("Deleted Items", 1, 0), IsListed("Drafts", 1, 0),
+                          IsListed("Hotmail", 0, 0)));
+  auto message = store.folderById(4)->firstMessage();
+  ASSERT_TRUE(message);
+  EXPECT_EQ(message->subject(), "Welcome to Outlook Express 6");
+  EXPECT_EQ(message->source().size(), 10139u);
+  EXPECT_NE(message->partText(message->htmlBodyPart()).find("<HTML"), std::string::npos);
+
+  // Without Folders.dbx a lone message folder is a folder of its own.
+  test::TempDir lone("store_lone");
+  fs::create_symlink(samples / "perl-mtd_test1.dbx", lone / "test1.dbx");
+  MessageStore loneStore = MessageStore::open(lone.path());
+  ASSERT_EQ(loneStore.folderCount(), 1u);
+  EXPECT_EQ(loneStore.firstFolder()->firstMessage()->source().size(), 2710u);
+}
+
+}  // namespace
+}  // namespace mailvane::store
