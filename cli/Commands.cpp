@@ -9,6 +9,7 @@ int extractCommand(const std::vector<std::string>& args, Streams& io);
 int dbxCommand(const std::vector<std::string>& args, Streams& io);
 int showCommand(const std::vector<std::string>& args, Streams& io);
 int unsentCommand(const std::vector<std::string>& args, Streams& io);
+int indexCommand(const std::vector<std::string>& args, Streams& io);
 int storeCommand(const std::vector<std::string>& args, Streams& io);
 
 const std::vector<Command>& commands() {
@@ -17,6 +18,7 @@ const std::vector<Command>& commands() {
       {"dbx", "list, export or extract the messages of a .dbx message folder", dbxCommand},
       {"show", "print the header fields, parts and online links of a message", showCommand},
       {"unsent", "write a message out again as a clean unsent copy", unsentCommand},
+      {"index", "keep an index of message subjects current, and search it", indexCommand},
       {"store", "list the folders and messages of a mail client's message store", storeCommand},
   };
   return all;

@@ -1,0 +1,83 @@
+#pragma once
+// The index file: one row per message file with its extension, title, URL, size and
+// modification time. One object is one SQLite connection, used by one thread at a time;
+// the indexer's thread and a searching window each open their own.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "index/IndexQuery.h"
+
+struct sqlite3;
+
+namespace mailvane::index {
+
+// What a search returns for one message file.
+struct IndexRow {
+  std::string extension;  // as on disk, with its dot: ".nws", ".eml", ".NWS"
+  std::string title;      // the decoded subject, UTF-8
+  std::string url;        // "file:" + the path
+};
+
+// Size and modification time: a file whose stamp is unchanged is not read again.
+struct FileStamp {
+  int64_t size = 0;
+  int64_t mtime = 0;  // nanoseconds of the file clock
+  bool operator==(const FileStamp&) const = default;
+};
+
+struct IndexedFile {
+  std::string path;  // as on disk (bytes; UTF-8 on a UTF-8 system)
+  std::string extension;
+  std::string title;
+  FileStamp stamp;
+};
+
+class IndexDatabase {
+ public:
+  IndexDatabase() = default;
+  ~IndexDatabase();
+  IndexDatabase(const IndexDatabase&) = delete;
+  IndexDatabase& operator=(const IndexDatabase&) = delete;
+
+  // Opens the file, creating it and its folder when missing. A file that is not a
+  // readable index is moved aside to "<file>.corrupt" and a new, empty one is made in its
+  // place; false (with error()) only when no index can be had at that path at all.
+  bool open(const std::filesystem::path& file);
+  bool isOpen() const { return db_ != nullptr; }
+  // Whether open() or a later call found the file damaged and started a new one.
+  bool wasRebuilt() const { return rebuilt_; }
+  const std::string& error() const { return error_; }
+
+  std::unordered_map<std::string, FileStamp> stamps();
+  bool put(const IndexedFile& file);
+  bool remove(const std::string& path);
+  // Writes between begin() and commit() go to disk together.
+  bool begin();
+  bool commit();
+  int64_t count();
+
+  // The rows the query selects, ordered by path. On failure: no rows and error() says
+  // why; a damaged file is rebuilt on the way.
+  std::vector<IndexRow> search(const IndexQuery& query);
+
+ private:
+  bool openFile();
+  bool createSchema();
+  bool recover();
+  bool exec(const char* sql);
+  void close();
+  // Records the connection's message; on damage, rebuilds so the next call works.
+  bool failed(int code, std::string_view what);
+
+  std::filesystem::path file_;
+  sqlite3* db_ = nullptr;
+  bool rebuilt_ = false;
+  bool damaged_ = false;  // set by createSchema() and exec() when the file is not an index
+  std::string error_;
+};
+
+}  // namespace mailvane::index

@@ -1,0 +1,97 @@
+#include "index/IndexQuery.h"
+
+#include <gtest/gtest.h>
+
+namespace mailvane::index {
+namespace {
+
+std::optional<IndexQuery> parse(std::string_view text) {
+  std::string error;
+  auto query = parseIndexQuery(text, error);
+  EXPECT_EQ(query.has_value(), error.empty()) << text << ": " << error;
+  return query;
+}
+
+TEST(IndexQuery, BuildsTheWindowsTwoForms) {
+  EXPECT_EQ(buildIndexQuery(""),
+            "SELECT System.Title, System.Itemurl,System.FileExtension  FROM SYSTEMINDEX");
+  EXPECT_EQ(buildIndexQuery("red car"),
+            "SELECT System.Title, System.Itemurl, System.FileExtension, System.ItemNameDisplay"
+            "  FROM SYSTEMINDEX  WHERE CONTAINS(System.Title,'*red?car*',1044) or "
+            "CONTAINS(System.ItemNameDisplay,'*red?car*',1044)");
+  EXPECT_NE(buildIndexQuery("don't").find("'*don''t*'"), std::string::npos);
+}
+
+TEST(IndexQuery, ReadsTheFormWithoutConditionAsEverything) {
+  const auto query = parse(buildIndexQuery(""));
+  ASSERT_TRUE(query);
+  EXPECT_TRUE(query->conditions.empty());
+  EXPECT_TRUE(parse("select * from systemindex;"));
+}
+
+TEST(IndexQuery, ReadsBothConditionsWithTheirWords) {
+  const auto query = parse(buildIndexQuery("red car"));
+  ASSERT_TRUE(query);
+  ASSERT_EQ(query->conditions.size(), 2u);
+  EXPECT_EQ(query->conditions[0].field, IndexField::Title);
+  EXPECT_EQ(query->conditions[1].field, IndexField::DisplayName);
+  EXPECT_EQ(query->conditions[0].pattern, "*red?car*");
+  EXPECT_EQ(query->conditions[1].pattern, "*red?car*");
+}
+
+TEST(IndexQuery, ReadsQuoteCharactersInTheWordBack) {
+  // Whatever the user types comes back as the pattern, apostrophes included.
+  for (const std::string_view word : {"don't", "''", "'", "say \"hi\"", "a`b\u00b4c", "'; DROP TABLE files; --",
+                                 "x' OR '1'='1", "%_\\", "*?", "(a,b)"}) {
+    const auto query = parse(buildIndexQuery(word));
+    ASSERT_TRUE(query) << word;
+    std::string expected = "*" + std::string(word) + "*";
+    for (char& c : expected)
+      if (c == ' ') c = '?';
+    EXPECT_EQ(query->conditions.at(0).pattern, expected);
+  }
+}
+
+TEST(IndexQuery, ToleratesSpacingCaseParenthesesAndOtherColumns) {
+  const auto loose = parse(
+      "select System.Title,System.ItemUrl from SystemIndex where "
+      "(contains( system.title , 'a' ) OR (CONTAINS(System.FileName,'b')))");
+  ASSERT_TRUE(loose);
+  ASSERT_EQ(loose->conditions.size(), 2u);
+  EXPECT_EQ(loose->conditions[1].field, IndexField::DisplayName);
+}
+
+TEST(IndexQuery, RefusesWhatItCannotReadWithAReason) {
+  for (const char* text :
+       {"", "SELECT", "SELECT System.Title", "SELECT System.Title FROM other",
+        "SELECT * FROM SYSTEMINDEX WHERE", "SELECT * FROM SYSTEMINDEX WHERE CONTAINS(System.Title,'a'",
+        "SELECT * FROM SYSTEMINDEX WHERE CONTAINS(System.Author,'a')",
+        "SELECT * FROM SYSTEMINDEX WHERE CONTAINS(System.Title,'a') AND CONTAINS(System.Title,'b')",
+        "SELECT * FROM SYSTEMINDEX WHERE CONTAINS(System.Title,'unterminated)",
+        "SELECT * FROM SYSTEMINDEX WHERE CONTAINS(System.Title,'don't')",
+        "SELECT * FROM SYSTEMINDEX; DROP TABLE files", "SELECT * FROM SYSTEMINDEX WHERE CONTAINS(System.Title,a)"}) {
+    std::string error;
+    EXPECT_FALSE(parseIndexQuery(text, error)) << text;
+    EXPECT_FALSE(error.empty()) << text;
+  }
+}
+
+TEST(IndexQuery, CapsNestingConditionsAndLength) {
+  std::string error;
+  const std::string deep = "SELECT * FROM SYSTEMINDEX WHERE " + std::string(1000, '(') +
+                           "CONTAINS(System.Title,'a')" + std::string(1000, ')');
+  EXPECT_FALSE(parseIndexQuery(deep, error));
+  std::string many = "SELECT * FROM SYSTEMINDEX WHERE CONTAINS(System.Title,'a')";
+  for (size_t i = 0; i < kMaxConditions; ++i) many += " OR CONTAINS(System.Title,'a')";
+  EXPECT_FALSE(parseIndexQuery(many, error));
+  EXPECT_FALSE(parseIndexQuery(buildIndexQuery(std::string(kMaxQueryBytes, 'a')), error));
+}
+
+TEST(IndexQuery, MakesLikePatternsThatMatchInsideFoldedText) {
+  EXPECT_EQ(likePattern("*Red?Car*"), "%%red_car%%");
+  EXPECT_EQ(likePattern("100%_a\\b"), "%100\\%\\_a\\\\b%");
+  EXPECT_EQ(likePattern("ÆØÅ"), "%æøå%");
+}
+
+}  // namespace
+}  // namespace mailvane::index

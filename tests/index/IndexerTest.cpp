@@ -1,0 +1,197 @@
+#include "index/Indexer.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include "IndexTestSupport.h"
+#include "index/BackgroundIndexer.h"
+
+namespace mailvane::index {
+namespace {
+
+using testing::TempDir;
+using testing::writeBytes;
+using testing::writeMessage;
+namespace fs = std::filesystem;
+
+std::vector<IndexRow> everything(IndexDatabase& db) { return db.search(IndexQuery{}); }
+
+std::string titleOf(IndexDatabase& db, const fs::path& file) {
+  for (const IndexRow& row : everything(db))
+    if (row.url == "file:" + file.string()) return row.title;
+  return "<missing>";
+}
+
+class IndexerTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(db.open(dir / "cache" / "index.sqlite")) << db.error(); }
+
+  ScanCounts scan() {
+    Indexer indexer(db);
+    indexer.setErrorHandler([this](const std::string& message) { errors.push_back(message); });
+    return indexer.scan({root});
+  }
+
+  TempDir dir;
+  fs::path root = dir / "news";
+  IndexDatabase db;
+  std::vector<std::string> errors;
+};
+
+TEST_F(IndexerTest, IndexesMessageFilesWithTheirDecodedSubjects) {
+  writeMessage(root / "a.nws", "=?iso-8859-1?Q?K=F8benhavn?= news");
+  writeMessage(root / "deep" / "er" / "b.eml", "Plain subject");
+  writeMessage(root / "C.NWS", "Capitals");
+  writeBytes(root / "no-subject.eml", "From: x\r\n\r\nSubject: body\r\n");
+  writeMessage(root / "notes.txt", "not a message");
+  const ScanCounts counts = scan();
+  EXPECT_EQ(counts.seen, 4u);
+  EXPECT_EQ(counts.indexed, 4u);
+  EXPECT_EQ(counts.failed, 0u);
+
+  const auto rows = everything(db);
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(),
+                             [](const IndexRow& a, const IndexRow& b) { return a.url < b.url; }));
+  EXPECT_EQ(titleOf(db, root / "a.nws"), "København news");
+  EXPECT_EQ(titleOf(db, root / "deep" / "er" / "b.eml"), "Plain subject");
+  EXPECT_EQ(titleOf(db, root / "no-subject.eml"), "");
+  for (const IndexRow& row : rows) {
+    const std::string name = fs::path(row.url).filename();
+    EXPECT_EQ(row.extension, name.substr(name.rfind('.'))) << row.url;  // as on disk
+  }
+}
+
+TEST_F(IndexerTest, RescansOnlyWhatChangedAndDropsWhatIsGone) {
+  writeMessage(root / "keep.nws", "Kept");
+  writeMessage(root / "change.nws", "Before");
+  writeMessage(root / "gone.nws", "Gone soon");
+  scan();
+  ASSERT_EQ(db.count(), 3);
+
+  writeMessage(root / "change.nws", "After, and longer");
+  fs::remove(root / "gone.nws");
+  writeMessage(root / "new.eml", "New");
+  const ScanCounts counts = scan();
+  EXPECT_EQ(counts.unchanged, 1u);
+  EXPECT_EQ(counts.indexed, 2u);
+  EXPECT_EQ(counts.removed, 1u);
+  EXPECT_EQ(titleOf(db, root / "change.nws"), "After, and longer");
+  EXPECT_EQ(titleOf(db, root / "gone.nws"), "<missing>");
+  EXPECT_EQ(titleOf(db, root / "new.eml"), "New");
+
+  // Same size, new time: read again.
+  writeMessage(root / "keep.nws", "Kopt");
+  fs::last_write_time(root / "keep.nws", fs::last_write_time(root / "keep.nws") + std::chrono::hours(1));
+  EXPECT_EQ(scan().indexed, 1u);
+  EXPECT_EQ(titleOf(db, root / "keep.nws"), "Kopt");
+}
+
+TEST_F(IndexerTest, KeepsRowsOfOtherRootsWhoseFilesStillExist) {
+  const fs::path other = dir / "other";
+  writeMessage(other / "o.nws", "Other root");
+  writeMessage(other / "gone.nws", "Other, gone");
+  Indexer(db).scan({other});
+  writeMessage(root / "r.nws", "This root");
+  fs::remove(other / "gone.nws");
+  const ScanCounts counts = scan();
+  EXPECT_EQ(counts.removed, 1u);
+  EXPECT_EQ(titleOf(db, other / "o.nws"), "Other root");
+  EXPECT_EQ(titleOf(db, other / "gone.nws"), "<missing>");
+}
+
+TEST_F(IndexerTest, SkipsWhatIsNotAReadableMessageFileAndGoesOn) {
+  writeMessage(root / "good.nws", "Good");
+  fs::create_directories(root / "folder.nws");
+  fs::create_symlink(root / "nowhere.eml", root / "dangling.eml");
+  fs::create_symlink(root, root / "loop");  // a folder link is not followed
+  const ScanCounts counts = scan();
+  EXPECT_EQ(counts.indexed, 1u);
+  EXPECT_EQ(counts.failed, 0u);
+  EXPECT_EQ(db.count(), 1);
+}
+
+TEST_F(IndexerTest, ReportsUnreadableFilesAndDropsTheirRows) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+  writeMessage(root / "locked.nws", "Locked");
+  writeMessage(root / "open.nws", "Open");
+  scan();
+  ASSERT_EQ(db.count(), 2);
+  writeMessage(root / "locked.nws", "Locked, and changed");
+  fs::permissions(root / "locked.nws", fs::perms::none);
+  const ScanCounts counts = scan();
+  EXPECT_EQ(counts.failed, 1u);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("locked.nws"), std::string::npos);
+  EXPECT_EQ(titleOf(db, root / "locked.nws"), "<missing>");
+  EXPECT_EQ(titleOf(db, root / "open.nws"), "Open");
+}
+
+TEST_F(IndexerTest, AMissingRootIsReportedAndItsRowsOfGoneFilesDropped) {
+  writeMessage(root / "a.nws", "A");
+  scan();
+  fs::remove_all(root);
+  const ScanCounts counts = scan();
+  EXPECT_EQ(counts.failed, 1u);
+  EXPECT_EQ(counts.removed, 1u);
+  EXPECT_EQ(db.count(), 0);
+}
+
+TEST_F(IndexerTest, AStoppedScanKeepsWhatItWroteAndRemovesNothing) {
+  writeMessage(root / "old.nws", "Old");
+  scan();
+  fs::remove(root / "old.nws");
+  for (int i = 0; i < 20; ++i) writeMessage(root / ("m" + std::to_string(i) + ".nws"), "M");
+  std::atomic<bool> stop{false};
+  Indexer indexer(db);
+  size_t calls = 0;
+  indexer.setProgress([&](const ScanCounts&, const std::string&) { ++calls; });
+  stop = true;
+  const ScanCounts counts = indexer.scan({root}, &stop);
+  EXPECT_TRUE(counts.stopped);
+  EXPECT_EQ(counts.removed, 0u);
+  EXPECT_EQ(calls, 1u);  // the final report
+  EXPECT_EQ(titleOf(db, root / "old.nws"), "Old");
+}
+
+TEST_F(IndexerTest, WritesInBatchesLargerThanOneTransaction) {
+  const size_t files = Indexer::kBatchSize + 10;
+  for (size_t i = 0; i < files; ++i) writeMessage(root / ("m" + std::to_string(i) + ".eml"), "S");
+  EXPECT_EQ(scan().indexed, files);
+  IndexDatabase reader;
+  ASSERT_TRUE(reader.open(dir / "cache" / "index.sqlite"));
+  EXPECT_EQ(reader.count(), static_cast<int64_t>(files));
+}
+
+TEST(BackgroundIndexer, ScansOnItsOwnThreadAndCanBeStoppedAndStartedAgain) {
+  TempDir dir;
+  for (int i = 0; i < 50; ++i) writeMessage(dir / "news" / ("m" + std::to_string(i) + ".nws"), "M");
+  const fs::path file = dir / "index.sqlite";
+  {
+    BackgroundIndexer indexer(file, {dir / "news"});
+    ASSERT_TRUE(indexer.start());
+    indexer.stop();  // wherever it was, it ends and its thread is joined
+    EXPECT_FALSE(indexer.running());
+    ASSERT_TRUE(indexer.start());
+    indexer.wait();
+    EXPECT_FALSE(indexer.lastCounts().stopped);
+    EXPECT_EQ(indexer.lastCounts().seen, 50u);
+    EXPECT_EQ(indexer.lastError(), "");
+  }
+  IndexDatabase db;
+  ASSERT_TRUE(db.open(file));
+  EXPECT_EQ(db.count(), 50);
+  {
+    BackgroundIndexer failing(dir / "news" / "m0.nws" / "index.sqlite", {dir / "news"});
+    ASSERT_TRUE(failing.start());
+    failing.wait();
+    EXPECT_TRUE(failing.lastCounts().databaseFailed);
+    EXPECT_NE(failing.lastError(), "");
+  }
+}
+
+}  // namespace
+}  // namespace mailvane::index
