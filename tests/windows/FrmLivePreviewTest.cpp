@@ -2,6 +2,7 @@
 // message's own pictures from memory, and nothing leaves the program.
 #include <QBuffer>
 #include <QImage>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -26,19 +27,21 @@ std::string redPng() {
   return png.toStdString();
 }
 
-// An HTML message with an inline picture and a picture on a web server.
-std::string pictureMessage(quint16 port) {
+// An HTML message with an inline picture and, given a port, a picture on a web server.
+std::string pictureMessage(quint16 port, const std::string& png = redPng(),
+                           const std::string& subject = "Red square") {
   const std::string boundary = "----=_NextPart_000_0001";
-  return "From: a@example.org\r\nSubject: Red square\r\nMIME-Version: 1.0\r\n"
+  const std::string remote =
+      port ? "<IMG src=\"http://127.0.0.1:" + std::to_string(port) + "/remote.png\">" : "";
+  return "From: a@example.org\r\nSubject: " + subject + "\r\nMIME-Version: 1.0\r\n"
          "Content-Type: multipart/related;\r\n\tboundary=\"" + boundary + "\"\r\n\r\n"
          "--" + boundary + "\r\nContent-Type: text/html;\r\n\tcharset=\"iso-8859-1\"\r\n"
          "Content-Transfer-Encoding: 7bit\r\n\r\n"
-         "<HTML><BODY style=\"margin:0\"><IMG src=\"cid:red@here\" width=120 height=120>"
-         "<IMG src=\"http://127.0.0.1:" + std::to_string(port) + "/remote.png\">"
+         "<HTML><BODY style=\"margin:0\"><IMG src=\"cid:red@here\">" + remote +
          "</BODY></HTML>\r\n\r\n"
          "--" + boundary + "\r\nContent-Type: image/png;\r\n\tname=\"red.png\"\r\n"
          "Content-Transfer-Encoding: base64\r\nContent-ID: <red@here>\r\n\r\n" +
-         Base64().EncodeArr(redPng()) + "\r\n\r\n--" + boundary + "--\r\n";
+         Base64().EncodeArr(png) + "\r\n\r\n--" + boundary + "--\r\n";
 }
 
 // Counts every connection a page makes to it.
@@ -126,6 +129,37 @@ TEST_F(FrmLivePreviewTest, PageShowsTheInlinePictureAndNeverAsksTheWeb) {
   child<QPushButton>("Command10")->click();
   EXPECT_TRUE(view()->isHidden());
   EXPECT_EQ(server.hits, 0);
+}
+
+// Not a check: saves a picture of the window with the sample messages for people to
+// look at. Run with --gtest_also_run_disabled_tests and MAILVANE_SCREENSHOT=<file.png>.
+TEST_F(FrmLivePreviewTest, DISABLED_Screenshot) {
+  for (const char* name : {"news-uuencode.nws", "oe-html-mail.eml", "other-client.eml", "plain-text.eml"})
+    writeBytes(folder() / name, readBytes(fs::path(MAILVANE_TEST_DATA) / "cli" / name));
+  QImage card(360, 140, QImage::Format_RGB32);
+  QPainter painter(&card);
+  QLinearGradient sky(0, 0, 0, 140);
+  sky.setColorAt(0, QColor(70, 130, 200));
+  sky.setColorAt(1, QColor(240, 200, 120));
+  painter.fillRect(card.rect(), sky);
+  painter.setPen(Qt::white);
+  painter.setFont(QFont(QStringLiteral("Sans"), 16, QFont::Bold));
+  painter.drawText(card.rect(), Qt::AlignCenter, QStringLiteral("Greetings from the coast"));
+  painter.end();
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  card.save(&buffer, "PNG");
+  writeBytes(folder() / "postcard.eml", pictureMessage(0, png.toStdString(), "A postcard"));
+  openOn();
+  window->resize(1100, 700);
+  window->show();
+  list1()->setCurrentRow(4);
+  QSignalSpy loads(view(), &QWebEngineView::loadFinished);
+  child<QPushButton>("Command9")->click();
+  ASSERT_TRUE(previewLoaded(loads));
+  QTest::qWait(1500);  // let the page paint before the picture is taken
+  ASSERT_TRUE(window->grab().save(qEnvironmentVariable("MAILVANE_SCREENSHOT", "frmlive.png")));
 }
 
 TEST(PreviewContent, ServesPartsByNameOrContentIdAndPlainTextEscaped) {

@@ -135,7 +135,7 @@ void MessageWindow::assembleLayout(QWidget* sourcePane) {
   panes->addWidget(sourcePane);
   panes->addWidget(messages);
   panes->addWidget(message);
-  panes->setSizes({230, 300, 520});
+  panes->setSizes({220, 250, 630});
   panes->setStretchFactor(2, 1);
 
   auto* layout = new QVBoxLayout(this);
