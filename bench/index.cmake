@@ -1,0 +1,6 @@
+if(TARGET mailvane_index)
+  add_executable(index_bench ${PROJECT_SOURCE_DIR}/bench/IndexBench.cpp)
+  target_include_directories(index_bench PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(index_bench PRIVATE mailvane_index benchmark::benchmark)
+  mailvane_target_defaults(index_bench)
+endif()
