@@ -266,4 +266,14 @@ std::vector<IndexRow> IndexDatabase::search(const IndexQuery& query) {
   return rows;
 }
 
+std::vector<IndexRow> IndexDatabase::search(std::string_view queryText) {
+  std::string why;
+  const auto query = parseIndexQuery(queryText, why);
+  if (!query) {
+    error_ = "cannot read the query: " + why;
+    return {};
+  }
+  return search(*query);
+}
+
 }  // namespace mailvane::index

@@ -63,6 +63,9 @@ class IndexDatabase {
   // The rows the query selects, ordered by path. On failure: no rows and error() says
   // why; a damaged file is rebuilt on the way.
   std::vector<IndexRow> search(const IndexQuery& query);
+  // The one operation a search window needs: the query text as the window writes it, in;
+  // rows out. A text that cannot be read gives no rows and error() says why.
+  std::vector<IndexRow> search(std::string_view queryText);
 
  private:
   bool openFile();

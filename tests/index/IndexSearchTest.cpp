@@ -108,6 +108,14 @@ TEST_F(IndexSearchTest, ConditionsOnOneFieldOnly) {
             (Names{"red-big-car.nws"}));
 }
 
+TEST_F(IndexSearchTest, TakesTheQueryTextItselfAndRefusesTextItCannotRead) {
+  EXPECT_EQ(db.search(buildIndexQuery("harbour")).size(), 1u);
+  EXPECT_EQ(db.error(), "");
+  EXPECT_TRUE(db.search("SELECT * FROM SYSTEMINDEX WHERE CONTAINS(System.Title,'don't')").empty());
+  EXPECT_NE(db.error().find("cannot read the query"), std::string::npos);
+  EXPECT_EQ(db.search(buildIndexQuery("")).size(), 9u);  // and the next search works
+}
+
 TEST(IndexDatabaseFile, AnEmptyIndexAnswersWithNoRows) {
   TempDir dir;
   IndexDatabase db;
