@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
-#include <vector>
+#include <memory>
 
 #include "codecs/Base64Decoder.h"
 
@@ -107,16 +107,19 @@ bool writeAll(int fd, std::string_view bytes) {
 // Decodes piece by piece straight into the file: a large attachment needs neither a
 // second buffer of its full size nor the memory traffic of one.
 bool decodeInto(int fd, std::string_view text) {
-  constexpr size_t kChunkChars = size_t{1} << 18;
-  std::vector<char> buffer(detail::Base64Decoder::maxDecodedSize(kChunkChars));
+  // Small enough to stay in the processor's cache between decoding and writing, and
+  // left uninitialised: every byte written out is decoded first.
+  constexpr size_t kChunkChars = size_t{1} << 16;
+  const auto buffer =
+      std::make_unique_for_overwrite<char[]>(detail::Base64Decoder::maxDecodedSize(kChunkChars));
   detail::Base64Decoder decoder(text);
   while (!decoder.done()) {
-    const size_t n = decoder.decodeUntil(decoder.position() + kChunkChars, buffer.data());
-    if (!writeAll(fd, {buffer.data(), n})) return false;
+    const size_t n = decoder.decodeUntil(decoder.position() + kChunkChars, buffer.get());
+    if (!writeAll(fd, {buffer.get(), n})) return false;
   }
   if (!decoder.sawData()) return false;
-  const size_t n = decoder.finish(buffer.data());
-  return writeAll(fd, {buffer.data(), n});
+  const size_t n = decoder.finish(buffer.get());
+  return writeAll(fd, {buffer.get(), n});
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/TextFinder.h"
 #include "engine/TextOps.h"
-#include "system/CodePage.h"
 
 namespace mailvane::engine {
 namespace {
@@ -30,8 +30,8 @@ std::string_view trimTrailingBlanks(std::string_view s) {
 }  // namespace
 
 BoundarySet::BoundarySet(std::string_view message) {
-  for (size_t at = system::findNoCase(message, kParameter); at != npos;
-       at = system::findNoCase(message, kParameter, at + kParameter.size())) {
+  for (size_t at = TextFinder::findNoCase(message, kParameter); at != npos;
+       at = TextFinder::findNoCase(message, kParameter, at + kParameter.size())) {
     const std::string_view value = parameterValue(message, at + kParameter.size());
     if (!value.empty()) boundaries_.emplace(value);
   }

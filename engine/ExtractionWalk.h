@@ -47,7 +47,8 @@ class ExtractionWalk {
   // identify_mailheader and Getall on it.
   ExtractionResult extract(SrParser& pars);
 
-  // The windows' calling order for one message: Source, identify_mailheader, Getall.
+  // Leaves the parser as the windows' calling order for one message does (Source,
+  // identify_mailheader, Getall).
   static void parse(SrParser& pars, std::string text);
 
   // Parses text with pars and extracts it.

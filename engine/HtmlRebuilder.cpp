@@ -6,8 +6,8 @@
 
 #include "codecs/Base64.h"
 #include "engine/BoundarySet.h"
+#include "engine/TextFinder.h"
 #include "engine/TextOps.h"
-#include "system/CodePage.h"
 
 namespace mailvane::engine {
 namespace {
@@ -57,7 +57,7 @@ std::string stripAngles(std::string_view id) { return removeAll(removeAll(id, "<
 // The proper prefix of "<base " (any case) that text ends with, as a length.
 size_t danglingBaseStart(std::string_view text) {
   for (size_t k = std::min(kBaseTag.size() - 1, text.size()); k > 0; --k)
-    if (system::equalsNoCase(text.substr(text.size() - k), kBaseTag.substr(0, k))) return k;
+    if (TextFinder::equalsNoCase(text.substr(text.size() - k), kBaseTag.substr(0, k))) return k;
   return 0;
 }
 
@@ -66,9 +66,9 @@ size_t danglingBaseStart(std::string_view text) {
 std::optional<HtmlRebuilder::Cut> HtmlRebuilder::findDocument(std::string_view text) {
   for (auto [open, close] : {std::pair<std::string_view, std::string_view>{"<html", "</html>"},
                              {"<htm", "</htm>"}}) {
-    const size_t start = system::findNoCase(text, open);
+    const size_t start = TextFinder::findNoCase(text, open);
     if (start == npos) continue;
-    const size_t end = system::findNoCase(text, close, start);
+    const size_t end = TextFinder::findNoCase(text, close, start);
     if (end != npos) return Cut{start, end + close.size() - start, false};
     // Without a closing tag the cut length is the closing tag's length minus the
     // 1-based start, which only fits when the document starts that early.
@@ -82,15 +82,15 @@ std::optional<std::string> HtmlRebuilder::base64HtmlBody(std::string_view messag
   constexpr std::string_view kHtmlPart = "Content-Type: text/html";
   constexpr std::string_view kEncoding = "Content-Transfer-Encoding:";
   std::optional<BoundarySet> boundaries;
-  for (size_t part = system::findNoCase(message, kHtmlPart); part != npos;
-       part = system::findNoCase(message, kHtmlPart, part + 1)) {
+  for (size_t part = TextFinder::findNoCase(message, kHtmlPart); part != npos;
+       part = TextFinder::findNoCase(message, kHtmlPart, part + 1)) {
     const size_t headerEnd = message.find(kBlankLine, part);
     if (headerEnd == npos) return std::nullopt;
     const std::string_view header = message.substr(part, headerEnd - part);
-    const size_t encoding = system::findNoCase(header, kEncoding);
+    const size_t encoding = TextFinder::findNoCase(header, kEncoding);
     if (encoding == npos) continue;
     const std::string_view value = trimSpaces(lineAt(header, encoding + kEncoding.size()).text);
-    if (!system::equalsNoCase(value.substr(0, 6), "base64")) continue;
+    if (!TextFinder::equalsNoCase(value.substr(0, 6), "base64")) continue;
     if (!boundaries) boundaries.emplace(message);
     const size_t bodyStart = headerEnd + kBlankLine.size();
     size_t bodyEnd = boundaries->findDelimiterLine(message, bodyStart, message.size());
@@ -103,7 +103,7 @@ std::optional<std::string> HtmlRebuilder::base64HtmlBody(std::string_view messag
 // Large documents rarely hold either; skipping the copies keeps a big HTML body to
 // the one buffer it was decoded into.
 std::string HtmlRebuilder::clean(std::string html) {
-  if (system::findNoCase(html, kBaseTag) != npos)
+  if (TextFinder::findNoCase(html, kBaseTag) != npos)
     if (auto withoutBase = removeBase(html)) html = std::move(*withoutBase);
   if (html.find(kMarkOfTheWeb) != npos) html = removeMarkOfTheWeb(html);
   return html;
@@ -117,7 +117,7 @@ std::optional<std::string> HtmlRebuilder::removeBase(std::string_view html) {
   out.reserve(html.size());
   size_t at = 0;
   for (;;) {
-    const size_t tag = system::findNoCase(html, kBaseTag, at);
+    const size_t tag = TextFinder::findNoCase(html, kBaseTag, at);
     if (tag == npos) break;
     out.append(html, at, tag - at);
     size_t close = html.find('>', tag);
@@ -126,7 +126,7 @@ std::optional<std::string> HtmlRebuilder::removeBase(std::string_view html) {
     // A removal can complete a "<base " begun just before it.
     for (size_t k = danglingBaseStart(out); k > 0; k = danglingBaseStart(out)) {
       const std::string_view rest = html.substr(at, kBaseTag.size() - k);
-      if (!system::equalsNoCase(rest, kBaseTag.substr(k))) break;
+      if (!TextFinder::equalsNoCase(rest, kBaseTag.substr(k))) break;
       close = html.find('>', at);
       if (close == npos) return std::nullopt;
       out.resize(out.size() - k);

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "engine/TextFinder.h"
 #include "engine/TextOps.h"
 #include "system/CodePage.h"
 
@@ -32,7 +33,7 @@ void LinkScanner::addLink(std::string_view link, KeyedList<std::string>& into) {
 
 void LinkScanner::findSounds(std::string_view html, size_t start, KeyedList<std::string>& into) {
   for (;;) {
-    const size_t link = system::findNoCase(html, "http://", start);
+    const size_t link = TextFinder::findNoCase(html, "http://", start);
     if (link == npos) return;
     const size_t quote = html.find('"', link + 7);
     if (quote == npos) return;
@@ -45,7 +46,7 @@ void LinkScanner::findSounds(std::string_view html, size_t start, KeyedList<std:
 void LinkScanner::findFonts(std::string_view html, size_t start, KeyedList<std::string>& into) {
   constexpr std::string_view kOpen = "src:url(";
   for (;;) {
-    const size_t open = system::findNoCase(html, kOpen, start);
+    const size_t open = TextFinder::findNoCase(html, kOpen, start);
     if (open == npos) return;
     const size_t close = html.find(')', open + kOpen.size());
     if (close == npos) return;

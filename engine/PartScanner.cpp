@@ -2,6 +2,7 @@
 
 
 #include "engine/FileNameCleaner.h"
+#include "engine/TextFinder.h"
 #include "engine/TextOps.h"
 #include "system/CodePage.h"
 
@@ -31,7 +32,7 @@ std::string withoutContentLocation(std::string_view message) {
   for (;;) {
     const size_t end = message.find(kCrLf, from);
     const std::string_view line = message.substr(from, end == npos ? npos : end - from);
-    if (system::findNoCase(line, kContentLocation) == npos) {
+    if (TextFinder::findNoCase(line, kContentLocation) == npos) {
       if (!first) out += kCrLf;
       out += line;
       first = false;
@@ -45,7 +46,8 @@ std::string withoutContentLocation(std::string_view message) {
 std::vector<std::string_view> cutSegments(std::string_view text) {
   std::vector<std::string_view> segments;
   size_t from = 0;
-  for (size_t hit = text.find(kContentType); hit != npos; hit = text.find(kContentType, from)) {
+  for (size_t hit = TextFinder::find(text, kContentType); hit != npos;
+       hit = TextFinder::find(text, kContentType, from)) {
     segments.push_back(text.substr(from, hit - from));
     from = hit + kContentType.size();
   }
@@ -57,7 +59,7 @@ std::vector<std::string_view> cutSegments(std::string_view text) {
 std::vector<std::string_view> withoutRelated(const std::vector<std::string_view>& all) {
   std::vector<std::string_view> kept;
   for (auto segment : all)
-    if (system::findNoCase(segment, kRelated) == npos) kept.push_back(segment);
+    if (TextFinder::findNoCase(segment, kRelated) == npos) kept.push_back(segment);
   return kept.empty() ? all : kept;
 }
 
@@ -67,7 +69,7 @@ bool isBlank(std::string_view line) {
 
 bool isEndLine(std::string_view line) {
   while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
-  return system::equalsNoCase(line, "end");
+  return TextFinder::equalsNoCase(line, "end");
 }
 
 std::string_view withoutTrailingCrLf(std::string_view s) {
@@ -92,8 +94,8 @@ std::string_view payloadUntil(std::string_view segment, size_t from, Stop stops,
 }
 
 size_t findBegin(std::string_view segment, size_t from = 0) {
-  for (size_t at = system::findNoCase(segment, "begin 6", from); at != npos;
-       at = system::findNoCase(segment, "begin 6", at + 1)) {
+  for (size_t at = TextFinder::findNoCase(segment, "begin 6", from); at != npos;
+       at = TextFinder::findNoCase(segment, "begin 6", at + 1)) {
     const std::string_view mode = segment.substr(at + 7, 2);
     if (mode == "66" || mode == "44") return at;
   }
@@ -104,7 +106,7 @@ size_t findBegin(std::string_view segment, size_t from = 0) {
 
 PartScanner::PartScanner(std::string_view message, const BoundarySet& boundaries)
     : boundaries_(boundaries) {
-  if (system::findNoCase(message, kContentLocation) != npos) {
+  if (TextFinder::findNoCase(message, kContentLocation) != npos) {
     filtered_ = withoutContentLocation(message);
     text_ = filtered_;
   } else {
@@ -125,7 +127,7 @@ std::vector<std::shared_ptr<nlMail>> PartScanner::scan(const SegmentHook& onSegm
 std::string PartScanner::declaredName(std::string_view segment) {
   for (size_t at = 0; at < segment.size();) {
     const Line line = lineAt(segment, at);
-    const size_t name = system::findNoCase(line.text, kNameParameter);
+    const size_t name = TextFinder::findNoCase(line.text, kNameParameter);
     if (name != npos) {
       std::string_view value = line.text.substr(name + kNameParameter.size());
       if (value.starts_with('"')) {
@@ -163,7 +165,7 @@ std::shared_ptr<nlMail> PartScanner::makeRecord(std::string_view segment, size_t
   record->Filename = claimName(FileNameCleaner::clean(declared));
   record->OrgFilename = declared;
   record->encoding = encoding;
-  if (segment.find("Content-ID: <", encodingHeader) != npos)
+  if (TextFinder::find(segment, "Content-ID: <", encodingHeader) != npos)
     record->contID = fieldValue("Content-ID:", kCrLf, segment);
   records_.push_back(record);
   return record;
@@ -193,7 +195,7 @@ void PartScanner::addUuencode(std::string_view segment, const std::string& decla
     if (blank == npos) return;
     // The body normally opens with its own "begin" line, whatever its mode.
     size_t from = blank + kBlankLine.size();
-    const size_t begin = system::findNoCase(segment, "begin ", from);
+    const size_t begin = TextFinder::findNoCase(segment, "begin ", from);
     if (begin != npos && (begin == from || segment.substr(begin - 2, 2) == kCrLf))
       from = lineAt(segment, begin).next;
     record->BaseContent = uuencodePayload(segment, from);
@@ -202,8 +204,8 @@ void PartScanner::addUuencode(std::string_view segment, const std::string& decla
   // The first "begin 666" block, else the first "begin 644" block, comes first; any
   // further blocks of the segment follow in their order, so none is lost. A "begin"
   // that lies inside the data of a block already taken is data, not a new block.
-  size_t primary = system::findNoCase(segment, kBegin666);
-  if (primary == npos) primary = system::findNoCase(segment, kBegin644);
+  size_t primary = TextFinder::findNoCase(segment, kBegin666);
+  if (primary == npos) primary = TextFinder::findNoCase(segment, kBegin644);
   if (primary == npos) return;
   // Later blocks come in order, so only the primary block and the latest one can hold
   // the next "begin".

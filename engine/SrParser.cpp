@@ -11,6 +11,7 @@
 #include "engine/PartScanner.h"
 #include "engine/QuotedPrintable.h"
 #include "engine/SizeText.h"
+#include "engine/TextFinder.h"
 #include "engine/TextOps.h"
 #include "engine/TextPartReader.h"
 #include "engine/UnsentCopy.h"
@@ -32,7 +33,9 @@ std::string SrParser::Getit(std::string_view field, std::string_view endMarker,
 std::string SrParser::Formatsize(int32_t n) { return engine::SizeText::format(n); }
 
 void SrParser::identify_mailheader(std::string_view message) {
-  auto has = [message](std::string_view name) { return message.find(name) != npos; };
+  auto has = [message](std::string_view name) {
+    return engine::TextFinder::find(message, name) != npos;
+  };
   struct Field {
     std::string_view name;
     std::string* value;
@@ -106,7 +109,11 @@ void SrParser::raiseProgress(int32_t percent) {
 }
 
 std::optional<std::string> SrParser::Gettextpart(std::string_view message) const {
-  const engine::BoundarySet boundaries(message);
+  return textPart(message, engine::BoundarySet(message));
+}
+
+std::optional<std::string> SrParser::textPart(std::string_view message,
+                                              const engine::BoundarySet& boundaries) const {
   auto quoted = [this](std::string_view text) { return deQuote(text); };
   return engine::TextPartReader(message, boundaries).read(quoted);
 }
@@ -114,10 +121,12 @@ std::optional<std::string> SrParser::Gettextpart(std::string_view message) const
 void SrParser::Getall(std::string_view message) {
   identify_mailheader(message);
   Html = gethtml(message);
-  if (auto text = Gettextpart(message)) Text = std::move(*text);
+  // Collecting the boundaries is a pass over the whole message; the text part and the
+  // part scan share one set.
+  const engine::BoundarySet boundaries(message);
+  if (auto text = textPart(message, boundaries)) Text = std::move(*text);
 
   mailfiles = std::make_shared<bodyFiles>();
-  const engine::BoundarySet boundaries(message);
   engine::PartScanner scanner(message, boundaries);
   auto records = scanner.scan([this](size_t index, size_t last) {
     progressDivisor_ = static_cast<int32_t>(last);

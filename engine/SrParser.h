@@ -18,6 +18,9 @@
 #include "engine/Records.h"
 
 namespace mailvane {
+namespace engine {
+class BoundarySet;
+}
 
 class SrParser {
  public:
@@ -85,6 +88,8 @@ class SrParser {
 
  private:
   void raiseProgress(int32_t percent);
+  std::optional<std::string> textPart(std::string_view message,
+                                      const engine::BoundarySet& boundaries) const;
 
   int32_t progressDivisor_ = 0;
   int32_t lastPercent_ = 0;

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "system/CodePage.h"
+#include "engine/TextFinder.h"
 
 namespace mailvane::engine {
 
@@ -41,13 +41,13 @@ std::string_view slice(std::string_view text, size_t from, size_t to) {
 
 std::string fieldValue(std::string_view field, std::string_view endMarker,
                        std::string_view text) {
-  const size_t at = text.find(field);
+  const size_t at = TextFinder::find(text, field);
   size_t start = at == npos ? (field.empty() ? 0 : field.size() - 1) : at + field.size();
   const std::string joined = std::string(field) + std::string(endMarker);
-  const size_t wrapped = text.find(joined);
+  const size_t wrapped = TextFinder::find(text, joined);
   if (wrapped != npos) start = wrapped + joined.size();
   if (start >= text.size()) return {};
-  size_t end = endMarker.empty() ? npos : system::findNoCase(text, endMarker, start);
+  size_t end = endMarker.empty() ? npos : TextFinder::findNoCase(text, endMarker, start);
   if (end == npos) end = text.size();
   return std::string(trimSpaces(text.substr(start, end - start)));
 }

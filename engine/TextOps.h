@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/TextFinder.h"
+
 namespace mailvane::engine {
 
 inline constexpr std::string_view kCrLf = "\r\n";
@@ -12,7 +14,7 @@ inline constexpr std::string_view kBlankLine = "\r\n\r\n";
 inline constexpr size_t npos = std::string_view::npos;
 
 inline bool contains(std::string_view text, std::string_view part) {
-  return text.find(part) != npos;
+  return TextFinder::find(text, part) != npos;
 }
 
 // Replaces every occurrence of find, scanning left to right without rescanning what

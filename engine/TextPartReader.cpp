@@ -1,8 +1,8 @@
 #include "engine/TextPartReader.h"
 
 #include "codecs/Base64.h"
+#include "engine/TextFinder.h"
 #include "engine/TextOps.h"
-#include "system/CodePage.h"
 
 namespace mailvane::engine {
 namespace {
@@ -13,7 +13,7 @@ constexpr std::string_view kEncoding = "Content-Transfer-Encoding:";
 }  // namespace
 
 std::optional<std::string> TextPartReader::read(const QuotedDecoder& deQuote) const {
-  const size_t part = message_.find(kTextPlain);
+  const size_t part = TextFinder::find(message_, kTextPlain);
   if (part == npos) {
     const size_t blank = message_.find(kBlankLine);
     if (blank == npos) return std::string();
@@ -23,10 +23,10 @@ std::optional<std::string> TextPartReader::read(const QuotedDecoder& deQuote) co
   // belongs to another part.
   const size_t headerEnd = message_.find(kBlankLine, part);
   if (headerEnd == npos) return std::nullopt;
-  const size_t encoding = message_.find(kEncoding, part);
+  const size_t encoding = TextFinder::find(message_.substr(0, headerEnd), kEncoding, part);
   const bool base64 =
-      encoding != npos && encoding < headerEnd &&
-      system::equalsNoCase(
+      encoding != npos &&
+      TextFinder::equalsNoCase(
           trimSpaces(lineAt(message_, encoding + kEncoding.size()).text).substr(0, 6), "base64");
 
   const size_t bodyStart = headerEnd + kBlankLine.size();

@@ -1,0 +1,118 @@
+#include "engine/TextFinder.h"
+
+#include <array>
+#include <cstring>
+
+#include "system/CodePage.h"
+
+namespace mailvane::engine {
+namespace {
+
+constexpr size_t npos = std::string_view::npos;
+
+struct Folding {
+  std::array<unsigned char, 256> lower{};
+  // True for a byte that no other byte lower-cases to the same as: a case-blind search
+  // can jump to it with memchr.
+  std::array<bool, 256> caseless{};
+};
+
+// The code page is chosen once per process, so its folding is worked out once too.
+const Folding& folding() {
+  static const Folding table = [] {
+    Folding f;
+    std::array<int, 256> classSize{};
+    for (int b = 0; b < 256; ++b) {
+      f.lower[static_cast<size_t>(b)] =
+          static_cast<unsigned char>(system::toLowerCp(static_cast<char>(b)));
+      ++classSize[f.lower[static_cast<size_t>(b)]];
+    }
+    for (size_t b = 0; b < 256; ++b) f.caseless[b] = classSize[f.lower[b]] == 1;
+    return f;
+  }();
+  return table;
+}
+
+// How seldom a byte occurs in stored mail, higher is rarer. Base64 bodies fill most of a
+// message, so their alphabet makes poor anchors; spaces fill the text and "<", ">" and
+// "=" the HTML and its quoted-printable escapes.
+int rarity(unsigned char c) {
+  if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' ||
+      c == '/' || c == ' ')
+    return 0;
+  if (c == '<' || c == '>' || c == '=' || c == '\r' || c == '\n') return 1;
+  if (c == '-' || c == '.' || c == ',' || c == '"') return 2;
+  return 3;
+}
+
+bool sameNoCase(const char* a, const char* b, size_t n) {
+  const auto& lower = folding().lower;
+  for (size_t i = 0; i < n; ++i)
+    if (lower[static_cast<unsigned char>(a[i])] != lower[static_cast<unsigned char>(b[i])])
+      return false;
+  return true;
+}
+
+}  // namespace
+
+size_t TextFinder::anchorIndex(std::string_view needle, bool caseBlind) {
+  const auto& caseless = folding().caseless;
+  size_t best = npos;
+  int bestRarity = -1;
+  for (size_t i = 0; i < needle.size(); ++i) {
+    const auto c = static_cast<unsigned char>(needle[i]);
+    if (caseBlind && !caseless[c]) continue;
+    if (rarity(c) > bestRarity) {
+      best = i;
+      bestRarity = rarity(c);
+    }
+  }
+  return best;
+}
+
+template <typename Equal>
+size_t TextFinder::findAnchored(std::string_view haystack, std::string_view needle, size_t from,
+                                size_t anchor, Equal equal) {
+  const char* const base = haystack.data();
+  // Candidates start at or after from and leave room for the whole needle.
+  const char* at = base + from + anchor;
+  const char* const last = base + (haystack.size() - needle.size()) + anchor;
+  const char target = needle[anchor];
+  while (at <= last) {
+    const auto* hit = static_cast<const char*>(
+        std::memchr(at, static_cast<unsigned char>(target), static_cast<size_t>(last - at) + 1));
+    if (!hit) return npos;
+    const char* start = hit - anchor;
+    if (equal(start, needle.data(), needle.size())) return static_cast<size_t>(start - base);
+    at = hit + 1;
+  }
+  return npos;
+}
+
+size_t TextFinder::find(std::string_view haystack, std::string_view needle, size_t from) {
+  if (needle.empty()) return from <= haystack.size() ? from : npos;
+  if (needle.size() > haystack.size() || from > haystack.size() - needle.size()) return npos;
+  auto equal = [](const char* a, const char* b, size_t n) { return std::memcmp(a, b, n) == 0; };
+  return findAnchored(haystack, needle, from, anchorIndex(needle, false), equal);
+}
+
+size_t TextFinder::findNoCase(std::string_view haystack, std::string_view needle, size_t from) {
+  if (needle.empty()) return from <= haystack.size() ? from : npos;
+  if (needle.size() > haystack.size() || from > haystack.size() - needle.size()) return npos;
+  const size_t anchor = anchorIndex(needle, true);
+  if (anchor != npos) return findAnchored(haystack, needle, from, anchor, sameNoCase);
+  // Every byte has a case twin (a needle of letters only): test each position.
+  const auto& lower = folding().lower;
+  const unsigned char first = lower[static_cast<unsigned char>(needle[0])];
+  for (size_t i = from; i + needle.size() <= haystack.size(); ++i)
+    if (lower[static_cast<unsigned char>(haystack[i])] == first &&
+        sameNoCase(haystack.data() + i, needle.data(), needle.size()))
+      return i;
+  return npos;
+}
+
+bool TextFinder::equalsNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && sameNoCase(a.data(), b.data(), a.size());
+}
+
+}  // namespace mailvane::engine

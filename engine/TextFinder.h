@@ -1,0 +1,32 @@
+#pragma once
+// Substring search over whole messages. A message is mostly base64 and quoted-printable
+// text, where a byte-by-byte scan (or a scan that stops at every occurrence of a
+// needle's first letter) costs more than the rest of the parsing. These searches jump
+// with memchr to one "anchor" byte of the needle, chosen among the bytes such text
+// rarely holds, and compare the rest only there.
+//
+// Results are those of std::string_view::find and of a case-blind find that follows
+// the code page's lower-casing.
+
+#include <cstddef>
+#include <string_view>
+
+namespace mailvane::engine {
+
+class TextFinder {
+ public:
+  // Position of needle in haystack at or after from; npos when absent.
+  static size_t find(std::string_view haystack, std::string_view needle, size_t from = 0);
+  // The same without regard to letter case.
+  static size_t findNoCase(std::string_view haystack, std::string_view needle, size_t from = 0);
+  static bool equalsNoCase(std::string_view a, std::string_view b);
+
+ private:
+  // Index of the needle byte to jump to; npos when every byte has a case twin.
+  static size_t anchorIndex(std::string_view needle, bool caseBlind);
+  template <typename Equal>
+  static size_t findAnchored(std::string_view haystack, std::string_view needle, size_t from,
+                             size_t anchor, Equal equal);
+};
+
+}  // namespace mailvane::engine
