@@ -146,6 +146,44 @@ TEST_F(FrmLiveExtractTest, FailureToWriteIsReportedAndTheWalkGoesOn) {
   EXPECT_TRUE(fs::exists(output() / "Meetingon12042006" / "Meetingon12.04.2006.txt"));
 }
 
+// Presses the extraction commands again whenever the walk reads a message, as an
+// impatient user could while the walk yields.
+class ImpatientFrmLive : public FrmLive {
+ public:
+  using FrmLive::FrmLive;
+  int walkReads = 0;
+  bool extractEnabledDuringWalk = true;
+
+ protected:
+  std::string messageText(const MSlivemsgs& record) override {
+    if (walkRunning()) {
+      ++walkReads;
+      extractEnabledDuringWalk = findChild<QPushButton*>(QStringLiteral("Command14"))->isEnabled();
+      Command14_Click();
+      mnuExtractHtml_Click();
+    }
+    return FrmLive::messageText(record);
+  }
+};
+
+TEST_F(FrmLiveExtractTest, NoSecondWalkStartsWhileOneRuns) {
+  writeSamples();
+  auto store = std::make_unique<system::MemorySettings>();
+  store->setValue(system::kEmails, base().string());
+  auto impatient = std::make_unique<ImpatientFrmLive>(std::move(store));
+  ImpatientFrmLive* live = impatient.get();
+  window = std::move(impatient);
+  showFolder();
+  selectRows({1, 3});
+  child<QPushButton>("Command14")->click();
+  EXPECT_EQ(live->walkReads, 2);
+  EXPECT_FALSE(live->extractEnabledDuringWalk);
+  EXPECT_TRUE(child<QPushButton>("Command14")->isEnabled());
+  std::set<std::string> folders;
+  for (const auto& entry : fs::directory_iterator(output())) folders.insert(entry.path().filename().string());
+  EXPECT_EQ(folders, (std::set<std::string>{"Holidaypictures", "Meetingon12042006"}));
+}
+
 TEST_F(FrmLiveExtractTest, GatheringListsSoundPartsOfAllOrSelectedMessages) {
   openOnSamples();
   child<QPushButton>("Command4")->click();

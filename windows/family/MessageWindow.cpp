@@ -1,6 +1,7 @@
 #include "windows/family/MessageWindow.h"
 
 #include <QCloseEvent>
+#include <QShowEvent>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -106,6 +107,12 @@ bool MessageWindow::yield() {
 void MessageWindow::closeEvent(QCloseEvent* event) {
   closing_ = true;  // a load or walk that is yielding stops at its next step
   QWidget::closeEvent(event);
+}
+
+// A window that was closed but kept (not unloaded) works again when it is shown.
+void MessageWindow::showEvent(QShowEvent* event) {
+  closing_ = false;
+  QWidget::showEvent(event);
 }
 
 void MessageWindow::pars_Progress(int32_t percent) {

@@ -167,6 +167,7 @@ class MessageWindow : public QWidget {
   PopupMenus* menus;
 
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   using Collector = std::function<void(const SrParser&, QListWidget&)>;

@@ -11,9 +11,20 @@
 
 namespace mailvane {
 
+namespace {
+
+// The web engine starts with the first profile; a program that did not prepare it
+// before its application object (a test, an embedding) still must not fail as root.
+QWebEngineProfile* privateProfile() {
+  PreviewScheme::allowRootWithoutSandbox();
+  return new QWebEngineProfile();  // without a storage name: nothing kept on disk
+}
+
+}  // namespace
+
 PreviewBrowser::PreviewBrowser(QWebEngineView* view)
     : view_(view),
-      profile_(new QWebEngineProfile()),  // without a storage name: nothing kept on disk
+      profile_(privateProfile()),
       handler_(new PreviewSchemeHandler(profile_)),
       blocker_(new RequestBlocker(profile_)),
       page_(nullptr) {

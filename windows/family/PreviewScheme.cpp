@@ -14,6 +14,10 @@ void PreviewScheme::prepareWebEngine() {
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
     QWebEngineUrlScheme::registerScheme(scheme);
   }
+  allowRootWithoutSandbox();
+}
+
+void PreviewScheme::allowRootWithoutSandbox() {
   if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }

@@ -15,6 +15,8 @@ class PreviewScheme {
   // get no local or secure privileges) and, only when the process runs as root, turns
   // off the web engine's sandbox, which refuses to start for root.
   static void prepareWebEngine();
+  // The sandbox part alone; enough when the web engine has not started yet.
+  static void allowRootWithoutSandbox();
 
   // The page of preview number serial, and its parts below it.
   static QUrl pageUrl(quint64 serial);
