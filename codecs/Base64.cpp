@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "codecs/Base64Decoder.h"
+#include "system/FileUtil.h"
 
 namespace mailvane {
 
@@ -94,15 +95,7 @@ int createNewFile(const std::filesystem::path& file) {
   return ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
-}
+using system::writeAll;
 
 // Decodes piece by piece straight into the file: a large attachment needs neither a
 // second buffer of its full size nor the memory traffic of one.

@@ -16,15 +16,7 @@
 namespace mailvane::engine {
 namespace {
 
-bool writeAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
-}
+using system::writeAll;
 
 bool writeFile(const std::filesystem::path& path, std::string_view bytes,
                std::string_view tail, bool followLinks) {

@@ -19,6 +19,9 @@ bool equalsNoCase(std::string_view a, std::string_view b);
 // Position of needle in haystack at or after from, ignoring case; npos when absent.
 size_t findNoCase(std::string_view haystack, std::string_view needle, size_t from = 0);
 
+// Appends one Unicode code point to a UTF-8 string.
+void appendUtf8(std::string& out, char32_t c);
+
 // Name of the active code page, e.g. "windows-1252".
 std::string activeCodePage();
 

@@ -1,5 +1,8 @@
 #include "system/FileUtil.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <string>
 #include <system_error>
 
@@ -26,6 +29,16 @@ std::filesystem::path FreeFileName(const std::filesystem::path& path) {
     if (!FileExists(candidate)) return candidate;
   }
   return {};
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
 }
 
 }  // namespace mailvane::system

@@ -2,6 +2,7 @@
 // Existence tests and free numbered file names.
 
 #include <filesystem>
+#include <string_view>
 
 namespace mailvane::system {
 
@@ -12,5 +13,8 @@ bool FileExists(const std::filesystem::path& path);
 // number put into the file name before its first "." (photo.jpg -> photo1.jpg), never into
 // a folder name. Empty path when no free name is found.
 std::filesystem::path FreeFileName(const std::filesystem::path& path);
+
+// Writes all of bytes to the descriptor, retrying short and interrupted writes.
+bool writeAll(int fd, std::string_view bytes);
 
 }  // namespace mailvane::system
