@@ -76,10 +76,10 @@ void FrmMenu::buildLayout() {
 
   auto* column = new QVBoxLayout;
   column->setSpacing(6);
-  for (const ButtonSpec& spec : buttonSpecs) {
-    if (QLatin1String(spec.name) == QLatin1String("Command4")) column->addSpacing(12);
-    auto* button = new QPushButton(QString::fromLatin1(spec.caption), this);
-    button->setObjectName(QString::fromLatin1(spec.name));
+  for (const ButtonSpec& entry : buttonSpecs) {
+    if (QLatin1String(entry.name) == QLatin1String("Command4")) column->addSpacing(12);
+    auto* button = new QPushButton(QString::fromLatin1(entry.caption), this);
+    button->setObjectName(QString::fromLatin1(entry.name));
     button->setMinimumSize(210, 34);
     column->addWidget(button);
   }
@@ -118,10 +118,10 @@ void FrmMenu::buildLayout() {
 
 void FrmMenu::attachBalloons() {
   for (std::size_t i = 0; i < balloons_.size(); ++i) {
-    const BalloonSpec& spec = balloonSpecs[i];
+    const BalloonSpec& entry = balloonSpecs[i];
     balloons_[i] = new clsTooltips(this);
-    balloons_[i]->CreateBalloon(findChild<QPushButton*>(QLatin1String(spec.button)),
-                                QString::fromLatin1(spec.text), QString::fromLatin1(spec.title),
+    balloons_[i]->CreateBalloon(findChild<QPushButton*>(QLatin1String(entry.button)),
+                                QString::fromLatin1(entry.text), QString::fromLatin1(entry.title),
                                 clsTooltips::iconInfo);
   }
 }
