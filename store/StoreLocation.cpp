@@ -28,12 +28,11 @@ std::string readValue(system::RegistryApi& registry, std::string keyRoot, std::s
 // "%UserProfile%\..." (in any letter case) with the profile folder, then any other
 // environment references expanded the way the registry expands them.
 std::string expandStoredPath(system::RegistryApi& registry, std::string path,
-                             const fs::path& homeProfile) {
+                             const fs::path& winePrefix, const fs::path& homeProfile) {
   const size_t at = system::findNoCase(path, kProfileReference);
   if (at != std::string::npos) {
-    std::string profile = system::fromUtf8(homeProfile.string());
-    while (!profile.empty() && profile.back() == '/') profile.pop_back();
-    path.replace(at, kProfileReference.size(), profile);
+    path.replace(at, kProfileReference.size(),
+                 system::fromUtf8(system::profileFolder(registry, winePrefix, homeProfile)));
   }
   const uint32_t needed = registry.ExpandEnvironmentStringsA(path, nullptr, 0);
   std::string expanded(needed, '\0');
@@ -59,8 +58,8 @@ fs::path outlookExpressStoreRoot(system::RegistryApi& registry, const fs::path& 
       readValue(registry, "Identities\\" + identity + "\\Software\\Microsoft\\Outlook Express",
                 "5.0", "Store Root");
   if (stored.empty()) return {};
-  return system::mapWindowsPath(system::toUtf8(expandStoredPath(registry, stored, homeProfile)),
-                                winePrefix);
+  return system::mapWindowsPath(
+      system::toUtf8(expandStoredPath(registry, stored, winePrefix, homeProfile)), winePrefix);
 }
 
 StoreLocation findStore(const StoreLookup& lookup) {

@@ -26,7 +26,8 @@ struct StoreLookup {
   std::string settingValue;      // of "Store"
   system::RegistryApi* registry = nullptr;
   std::filesystem::path winePrefix;
-  std::filesystem::path homeProfile;  // stands in for %USERPROFILE%
+  // Stands in for %USERPROFILE% when the prefix records no profile folder it holds.
+  std::filesystem::path homeProfile;
 };
 
 // The environment and the setting are taken as given; a registry value counts only when
@@ -35,8 +36,8 @@ StoreLocation findStore(const StoreLookup& lookup);
 // The same with this process's environment and the user's Wine registry.
 StoreLocation findStore(std::string_view settingValue);
 
-// The "Store Root" of the default Outlook Express identity as a path on this system;
-// empty when the registry holds none.
+// The "Store Root" of the default Outlook Express identity as a path on this system, with
+// "%UserProfile%" standing for system::profileFolder(); empty when the registry holds none.
 std::filesystem::path outlookExpressStoreRoot(system::RegistryApi& registry,
                                               const std::filesystem::path& winePrefix,
                                               const std::filesystem::path& homeProfile);

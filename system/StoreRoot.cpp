@@ -96,20 +96,26 @@ fs::path mapWindowsPath(std::string_view windowsPath, const fs::path& winePrefix
   return result;
 }
 
-fs::path StoreRoot(RegistryApi& registry, std::string_view subkey, const fs::path& winePrefix,
-                   const fs::path& homeProfile) {
-  const std::string stored = readText(registry, kHkeyCurrentUser, "Software\\Microsoft", subkey, "Store Root");
-  if (stored.find(kProfileReference) == std::string::npos) return {};
+std::string profileFolder(RegistryApi& registry, const fs::path& winePrefix,
+                          const fs::path& homeProfile) {
   // Under Wine the profile is a folder of the prefix; without one, the home folder stands in.
   std::string profile = wineProfile(registry);
   std::error_code ec;
   if (profile.empty() || !fs::is_directory(mapWindowsPath(profile, winePrefix), ec)) {
     profile = homeProfile.string();
-    if (!profile.empty() && profile.back() != '/') profile += '/';
-  } else {
-    profile += '\\';
+    while (!profile.empty() && profile.back() == '/') profile.pop_back();
   }
-  return mapWindowsPath(replaceAll(stored, std::string(kProfileReference) + "\\", profile), winePrefix);
+  while (!profile.empty() && profile.back() == '\\') profile.pop_back();
+  return profile;
+}
+
+fs::path StoreRoot(RegistryApi& registry, std::string_view subkey, const fs::path& winePrefix,
+                   const fs::path& homeProfile) {
+  const std::string stored = readText(registry, kHkeyCurrentUser, "Software\\Microsoft", subkey, "Store Root");
+  if (stored.find(kProfileReference) == std::string::npos) return {};
+  const std::string reference = std::string(kProfileReference) + "\\";
+  return mapWindowsPath(replaceAll(stored, reference, profileFolder(registry, winePrefix, homeProfile) + "\\"),
+                        winePrefix);
 }
 
 fs::path StoreRoot(std::string_view subkey) {

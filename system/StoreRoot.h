@@ -6,6 +6,7 @@
 #include "system/RegistryApi.h"
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace mailvane::system {
@@ -13,10 +14,16 @@ namespace mailvane::system {
 inline constexpr std::string_view kWindowsLiveMail = "Windows Live Mail";
 inline constexpr std::string_view kWindowsMail = "Windows Mail";
 
+// The user's profile folder, to put in place of "%USERPROFILE%" in a stored path: the one
+// the Wine prefix records for its user, in Windows form ("C:\users\ann"), when that folder
+// exists in the prefix (drive letters resolve through its dosdevices/ or drive_c/); else
+// homeProfile. UTF-8, without a trailing separator.
+std::string profileFolder(RegistryApi& registry, const std::filesystem::path& winePrefix,
+                          const std::filesystem::path& homeProfile);
+
 // The store folder of one client (subkey kWindowsLiveMail or kWindowsMail), or an empty
-// path when its "Store Root" is missing or does not hold "%USERPROFILE%". The profile
-// folder is the one the Wine prefix records for the user when that folder exists (drive
-// letters resolve through the prefix's dosdevices/ or drive_c/), else homeProfile.
+// path when its "Store Root" is missing or does not hold "%USERPROFILE%", which stands
+// for profileFolder().
 std::filesystem::path StoreRoot(RegistryApi& registry, std::string_view subkey,
                                 const std::filesystem::path& winePrefix,
                                 const std::filesystem::path& homeProfile);

@@ -62,6 +62,31 @@ TEST_F(StoreLocationTest, OutlookExpressIdentityStoreRoot) {
             fs::canonical(prefix / "drive_c") / "OE Store");
 }
 
+// A Wine prefix records its user's profile folder; "%UserProfile%" means that folder when
+// the prefix holds it, and the home folder otherwise.
+TEST_F(StoreLocationTest, ProfileOfTheWinePrefixWhenItExists) {
+  test::writeFile(prefix / "system.reg",
+                  "WINE REGISTRY Version 2\n\n"
+                  "[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion\\\\ProfileList\\\\"
+                  "S-1-5-21-0-0-0-1000] 1\n"
+                  "\"ProfileImagePath\"=\"C:\\\\users\\\\ann\"\n");
+  const std::string hive =
+      kIdentity + outlookExpressKey("%USERPROFILE%\\\\Local Settings\\\\Outlook Express") + kLiveMail;
+  const fs::path inHome = home / "Local Settings" / "Outlook Express";
+  fs::create_directories(inHome);
+  fs::create_directories(home / "Live Mail");
+  EXPECT_EQ(find(hive).root, inHome);  // the prefix does not hold C:\users\ann
+
+  fs::create_directories(prefix / "drive_c" / "users" / "ann" / "local settings" / "Outlook Express");
+  const fs::path profile = fs::canonical(prefix / "drive_c") / "users" / "ann";
+  EXPECT_EQ(find(hive).root, profile / "local settings" / "Outlook Express");
+  // The same profile serves the Live Mail store, which is not there: no store at all
+  // rather than the one in the home folder.
+  EXPECT_TRUE(find(kIdentity + kLiveMail).root.empty());
+  fs::create_directories(profile / "Live Mail");
+  EXPECT_EQ(find(kIdentity + kLiveMail).root, profile / "Live Mail");
+}
+
 TEST_F(StoreLocationTest, MissingOutlookExpressStoreFallsToLiveMail) {
   fs::create_directories(home / "Live Mail");
   EXPECT_EQ(find(kIdentity + outlookExpressKey("C:\\\\Gone") + kLiveMail).root, home / "Live Mail");

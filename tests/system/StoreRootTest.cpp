@@ -104,6 +104,16 @@ TEST_F(StoreRootTest, FirstStoreRootTriesLiveMailThenWindowsMail) {
   EXPECT_EQ(firstStoreRoot(), home / "AppData" / "Local" / "Microsoft" / "Windows Live Mail");
 }
 
+TEST_F(StoreRootTest, ProfileFolderIsThePrefixProfileWhenThePrefixHoldsIt) {
+  writeFile(prefix / "user.reg", hive(""));
+  writeFile(prefix / "system.reg", hive(kProfileList));
+  WineRegistry registry(prefix / "user.reg");
+  // Named by the prefix but not there: the home folder, without its trailing separator.
+  EXPECT_EQ(profileFolder(registry, prefix, home.string() + "/"), home.string());
+  makePrefix();
+  EXPECT_EQ(profileFolder(registry, prefix, home), "C:\\users\\ann");
+}
+
 TEST_F(StoreRootTest, MapsWindowsPaths) {
   makePrefix();
   const fs::path c = fs::canonical(prefix / "drive_c");
