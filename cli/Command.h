@@ -25,7 +25,8 @@ using CommandFn = int (*)(const std::vector<std::string>& args, Streams& io);
 struct Command {
   std::string_view name;
   std::string_view summary;  // one line for `mailvane --help`
-  CommandFn run;
+  CommandFn run;              // nullptr for a command in a library of its own
+  std::string_view library = {};  // that library's file, beside the program
 };
 
 // Every sub-command, in the order `--help` lists them.

@@ -1,12 +1,12 @@
 #include "cli/DefaultOutputFolder.h"
 
-#include "cli/LazyLibrary.h"
 #include "cli/ModuleEntries.h"
+#include "cli/StoredSetting.h"
 
 namespace mailvane::cli {
 
 std::optional<std::filesystem::path> defaultOutputFolder(std::string& error) {
-  static LazyLibrary library(kOutputFolderLibrary);
+  LazyLibrary& library = settingsLibrary();
   if (!library.present()) {
     error = "no output folder: give one with -o DIR";
     return std::nullopt;

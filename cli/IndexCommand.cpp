@@ -4,10 +4,10 @@
 #include <system_error>
 
 #include "cli/Command.h"
-#include "cli/LazyLibrary.h"
+#include "cli/ModuleCommands.h"
+#include "cli/StoredSetting.h"
 #include "index/IndexDatabase.h"
 #include "index/IndexLocations.h"
-#include "index/IndexSettingsEntry.h"
 #include "index/Indexer.h"
 
 namespace mailvane::cli {
@@ -79,19 +79,12 @@ bool openDatabase(index::IndexDatabase& database, fs::path file, Streams& io) {
   return true;
 }
 
-// The roots from the stored setting, read through the settings library when it is there.
+// The roots from the stored setting, when the program has a settings store.
 std::vector<fs::path> configuredRoots(Streams& io) {
-  static LazyLibrary library(index::kIndexSettingsLibrary);
   std::string setting;
   std::string error;
-  if (library.present()) {
-    auto entry = reinterpret_cast<index::IndexRootsEntryFn>(library.symbol(index::kIndexRootsEntry));
-    if (!entry) {
-      io.err << "mailvane: " << library.error() << "; using the default folders\n";
-    } else if (!entry(&setting, &error)) {
-      io.err << "mailvane: " << error << "; using the default folders\n";
-    }
-  }
+  if (!readStoredSetting(index::kIndexRoots, setting, error))
+    io.err << "mailvane: " << error << "; using the default folders\n";
   const std::vector<fs::path> roots = index::parseIndexRoots(setting);
   return roots.empty() ? index::defaultIndexRoots() : index::normaliseRoots(roots);
 }

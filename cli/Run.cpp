@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "cli/Command.h"
+#include "cli/ModuleCommands.h"
 
 #ifndef MAILVANE_VERSION
 #define MAILVANE_VERSION "unknown"
@@ -26,6 +27,10 @@ const Command* findCommand(std::string_view name) {
   for (const Command& c : commands())
     if (c.name == name) return &c;
   return nullptr;
+}
+
+int runCommand(const Command& c, const std::vector<std::string>& args, Streams& io) {
+  return c.run ? c.run(args, io) : runModuleCommand(c.library, c.name, args, io);
 }
 
 int unknownCommand(Streams& io, std::string_view name) {
@@ -66,11 +71,11 @@ int run(const std::vector<std::string>& args, Streams& io) {
   }
   if (first == "help") {
     const Command* c = findCommand(args[1]);
-    return c ? c->run({"--help"}, io) : unknownCommand(io, args[1]);
+    return c ? runCommand(*c, {"--help"}, io) : unknownCommand(io, args[1]);
   }
   const Command* c = findCommand(first);
   if (!c) return unknownCommand(io, first);
-  return c->run(std::vector<std::string>(args.begin() + 1, args.end()), io);
+  return runCommand(*c, std::vector<std::string>(args.begin() + 1, args.end()), io);
 }
 
 }  // namespace mailvane::cli

@@ -4,6 +4,8 @@
 #include <string>
 
 #include "cli/Command.h"
+#include "cli/ModuleCommands.h"
+#include "cli/StoredSetting.h"
 #include "store/MessageStore.h"
 #include "store/StoreLocation.h"
 
@@ -21,8 +23,9 @@ constexpr const char* kUsage =
     "  folders  prints the identifier, message count and name of every folder, each\n"
     "           folder indented below its parent\n"
     "  list     prints the identifier, subject and part names of every message of a folder\n"
-    "Without --root the store is $MAILVANE_STORE, else the one the registry names\n"
-    "(Outlook Express, then Windows Live Mail, then Windows Mail).\n"
+    "Without --root the store is $MAILVANE_STORE, else the \"Store\" setting of the\n"
+    "desktop program, else the one the registry names (Outlook Express, then Windows\n"
+    "Live Mail, then Windows Mail).\n"
     "A message that cannot be read is reported on stderr and skipped.\n";
 
 // Names and subjects come from the messages: control characters would reach the
@@ -103,7 +106,11 @@ int storeCommand(const std::vector<std::string>& args, Streams& io) {
   const bool list = rest.size() == 2 && rest[0] == "list";
   if (!folders && !list) return usageError(io, "store", "give `folders` or `list FOLDER-ID`");
   if (root.empty()) {
-    root = store::findStore("").root;
+    std::string setting;
+    std::string error;
+    if (!readStoredSetting(store::kStoreSetting, setting, error))
+      io.err << "mailvane: store: " << error << "; the \"Store\" setting is left out\n";
+    root = store::findStore(setting).root;
     if (root.empty()) {
       io.err << "mailvane: store: no message store found; give one with --root DIR\n";
       return kExitSomeFailed;

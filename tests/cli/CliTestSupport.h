@@ -112,21 +112,26 @@ inline std::string oeMessage(const std::string& subject, const std::string& pict
          base64Lines(picture) + "\r\n--" + b + "--\r\n\r\n";
 }
 
-// Runs `mailvane ARGS` in-process.
+// Runs `mailvane ARGS` in-process, or one command's function with its arguments (for
+// the commands the program loads from libraries of their own).
 struct CommandRun {
   int status = -1;
   std::string out;
   std::string err;
 };
 
-inline CommandRun runCommand(const std::vector<std::string>& args) {
+inline CommandRun runCommand(cli::CommandFn command, const std::vector<std::string>& args) {
   std::ostringstream out, err;
   cli::Streams io{out, err, false};
   CommandRun r;
-  r.status = cli::run(args, io);
+  r.status = command(args, io);
   r.out = out.str();
   r.err = err.str();
   return r;
+}
+
+inline CommandRun runCommand(const std::vector<std::string>& args) {
+  return runCommand(&cli::run, args);
 }
 
 }  // namespace mailvane::testing

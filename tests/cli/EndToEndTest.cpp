@@ -176,5 +176,55 @@ TEST(EndToEnd, OnlyAndUnsentAndFailureStatuses) {
   EXPECT_TRUE(contains(run.out, "extract"));
 }
 
+// `index` and `store` live in libraries of their own, loaded by the runs that need them.
+TEST(EndToEnd, CommandsInLibrariesOfTheirOwnRunFromTheProgram) {
+  TempDir scratch;
+  const fs::path inbox = scratch / "store" / "Inbox";
+  writeBytes(inbox / "1.eml", "Subject: Tulips in bloom\r\n\r\nbody\r\n");
+
+  auto run = runMailvane({"store", "--root", (scratch / "store").string(), "folders"}, scratch);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "1\t1\tInbox\n");
+
+  const std::string db = (scratch / "index.sqlite").string();
+  run = runMailvane({"index", "update", "--db", db, inbox.string()}, scratch);
+  EXPECT_EQ(run.status, 0) << run.err;
+  run = runMailvane({"index", "search", "--db", db, "tulips"}, scratch);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(contains(run.out, "Tulips in bloom")) << run.out;
+
+  run = runMailvane({"help", "store"}, scratch);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(contains(run.out, "Usage: mailvane store")) << run.out;
+}
+
+// Every run starts the program, often once per message: one that needs neither SQLite,
+// GMime nor Qt must not load them.
+TEST(EndToEnd, PlainRunsLoadNoLibrariesOfOtherCommands) {
+  TempDir scratch;
+  const auto run = runMailvane({"show", (dataDir() / "plain-text.eml").string()}, scratch,
+                               {"LD_DEBUG=libs"});
+  ASSERT_EQ(run.status, 0);
+  ASSERT_TRUE(contains(run.err, "libc.so")) << "the loader reported nothing";
+  for (const char* library : {"libsqlite3", "libgmime", "libQt6", "libglib"})
+    EXPECT_FALSE(contains(run.err, library)) << library << " was loaded";
+}
+
+TEST(EndToEnd, StoreCommandFindsTheStoreOfTheSetting) {
+#ifndef MAILVANE_CLI_HAS_SETTINGS
+  GTEST_SKIP() << "built without the settings store";
+#endif
+  TempDir home;
+  writeBytes(home / "mail" / "News" / "1.nws", "Subject: hello\r\n\r\nbody\r\n");
+  writeBytes(home / "config" / "Mailvane" / "mailvane.conf",
+             "[Settings]\nStore=" + (home / "mail").string() + "\n");
+  const auto run = runMailvane({"store", "folders"}, home,
+                               {"HOME=" + home.path().string(),
+                                "XDG_CONFIG_HOME=" + (home / "config").string(),
+                                "MAILVANE_REGISTRY=" + (home / "none.reg").string()});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "1\t1\tNews\n");
+}
+
 }  // namespace
 }  // namespace mailvane

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "IndexTestSupport.h"
-#include "cli/Command.h"
+#include "cli/ModuleCommands.h"
 
 namespace mailvane::cli {
 namespace {
@@ -26,16 +26,16 @@ class IndexCommandTest : public ::testing::Test {
     std::ostringstream out;
     std::ostringstream err;
     Streams io{out, err, false};
-    const int status = run(args, io);
+    const int status = indexCommand(args, io);
     return {status, out.str(), err.str()};
   }
   Result update(std::vector<std::string> dirs) {
-    std::vector<std::string> args = {"index", "update", "--db", database.string()};
+    std::vector<std::string> args = {"update", "--db", database.string()};
     args.insert(args.end(), dirs.begin(), dirs.end());
     return mailvane(args);
   }
   Result search(std::vector<std::string> words) {
-    std::vector<std::string> args = {"index", "search", "--db", database.string()};
+    std::vector<std::string> args = {"search", "--db", database.string()};
     args.insert(args.end(), words.begin(), words.end());
     return mailvane(args);
   }
@@ -91,12 +91,12 @@ TEST_F(IndexCommandTest, ReportsBadFoldersAndADamagedIndexButGoesOn) {
 }
 
 TEST_F(IndexCommandTest, RefusesBadCommandLines) {
-  EXPECT_EQ(mailvane({"index"}).status, kExitUsage);
-  EXPECT_EQ(mailvane({"index", "rebuild"}).status, kExitUsage);
-  EXPECT_EQ(mailvane({"index", "search", "--db"}).status, kExitUsage);
-  EXPECT_EQ(mailvane({"index", "search", "--query", "x", "word"}).status, kExitUsage);
-  EXPECT_EQ(mailvane({"index", "update", "--query", "x"}).status, kExitUsage);
-  const Result help = mailvane({"index", "--help"});
+  EXPECT_EQ(mailvane({}).status, kExitUsage);
+  EXPECT_EQ(mailvane({"rebuild"}).status, kExitUsage);
+  EXPECT_EQ(mailvane({"search", "--db"}).status, kExitUsage);
+  EXPECT_EQ(mailvane({"search", "--query", "x", "word"}).status, kExitUsage);
+  EXPECT_EQ(mailvane({"update", "--query", "x"}).status, kExitUsage);
+  const Result help = mailvane({"--help"});
   EXPECT_EQ(help.status, kExitOk);
   EXPECT_NE(help.out.find("mailvane index search"), std::string::npos);
 }

@@ -1,6 +1,7 @@
 // `mailvane store`, run in-process over a store built in a temporary folder.
 #include <gtest/gtest.h>
 
+#include "cli/ModuleCommands.h"
 #include "tests/cli/CliTestSupport.h"
 #include "tests/store/StoreTestSupport.h"
 
@@ -10,7 +11,10 @@ namespace {
 namespace fs = std::filesystem;
 using store::test::plainMessage;
 using store::test::writeFile;
-using testing::runCommand;
+
+testing::CommandRun mailvaneStore(const std::vector<std::string>& args) {
+  return testing::runCommand(&cli::storeCommand, args);
+}
 
 class StoreCommand : public ::testing::Test {
  protected:
@@ -33,27 +37,27 @@ class StoreCommand : public ::testing::Test {
 };
 
 TEST_F(StoreCommand, FoldersListsIdentifiersCountsAndNestedNames) {
-  const auto run = runCommand({"store", "--root", dir.path().string(), "folders"});
+  const auto run = mailvaneStore({"--root", dir.path().string(), "folders"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "1\t2\tInbox\n2\t1\t  Sub\n");
 }
 
 TEST_F(StoreCommand, ListShowsSubjectsAndPartNamesWithControlCharactersMasked) {
-  const auto run = runCommand({"store", "--root", dir.path().string(), "list", "1"});
+  const auto run = mailvaneStore({"--root", dir.path().string(), "list", "1"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "1\tWith parts\tf\u00F6to.gif, (unnamed)\n2\tbell?]0;title?\t\n");
 }
 
 TEST_F(StoreCommand, BadArgumentsAndMissingFoldersAreReported) {
   const std::string root = dir.path().string();
-  EXPECT_EQ(runCommand({"store", "--root", root}).status, 2);
-  EXPECT_EQ(runCommand({"store", "--root", root, "list", "x1"}).status, 2);
-  EXPECT_EQ(runCommand({"store", "--root"}).status, 2);
-  const auto missing = runCommand({"store", "--root", root, "list", "99"});
+  EXPECT_EQ(mailvaneStore({"--root", root}).status, 2);
+  EXPECT_EQ(mailvaneStore({"--root", root, "list", "x1"}).status, 2);
+  EXPECT_EQ(mailvaneStore({"--root"}).status, 2);
+  const auto missing = mailvaneStore({"--root", root, "list", "99"});
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("no folder 99"), std::string::npos);
-  EXPECT_EQ(runCommand({"store", "--root", (dir / "nothing").string(), "folders"}).status, 1);
-  EXPECT_EQ(runCommand({"store", "--help"}).status, 0);
+  EXPECT_EQ(mailvaneStore({"--root", (dir / "nothing").string(), "folders"}).status, 1);
+  EXPECT_EQ(mailvaneStore({"--help"}).status, 0);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The exported entry of libmailvane_outputfolder.so: the desktop program's output folder,
-// which needs the Qt settings store.
+// The exported entries of libmailvane_settingsaccess.so: what the command line needs from
+// the Qt settings store, which it does not link itself.
 #include <exception>
 #include <system_error>
 
@@ -26,6 +26,20 @@ extern "C" __attribute__((visibility("default"))) bool mailvane_default_output_f
   return false;
 }
 
-// Keeps the declaration and the definition in step.
-[[maybe_unused]] static constexpr mailvane::cli::OutputFolderEntryFn checkEntry =
+extern "C" __attribute__((visibility("default"))) bool mailvane_read_setting(
+    const char* key, std::string* value, std::string* error) {
+  try {
+    mailvane::system::QtSettings settings;
+    *value = settings.value(key, "");
+    return true;
+  } catch (const std::exception& e) {
+    *error = std::string("cannot read the settings (") + e.what() + ")";
+  }
+  return false;
+}
+
+// Keep the declarations and the definitions in step.
+[[maybe_unused]] static constexpr mailvane::cli::OutputFolderEntryFn checkFolderEntry =
     &mailvane_default_output_folder;
+[[maybe_unused]] static constexpr mailvane::cli::ReadSettingEntryFn checkSettingEntry =
+    &mailvane_read_setting;
