@@ -12,29 +12,11 @@
 #include <vector>
 
 #include "cli/Command.h"
+#include "tests/support/TempDir.h"
 
 namespace mailvane::testing {
 
 namespace fs = std::filesystem;
-
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "mailvane-cli-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const fs::path& path() const { return path_; }
-  fs::path operator/(const fs::path& sub) const { return path_ / sub; }
-
- private:
-  fs::path path_;
-};
 
 inline std::string readBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);

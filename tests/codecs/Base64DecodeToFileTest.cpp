@@ -11,12 +11,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using mailvane::testing::readBytes;
-using mailvane::testing::TempFolder;
+using mailvane::testing::TempDir;
 
 const Base64 codec;
 
 TEST(Base64DecodeToFile, WritesTheDecodedBytesToANewFile) {
-  TempFolder folder;
+  TempDir folder;
   const fs::path file = folder.path() / "part.bin";
   EXPECT_TRUE(codec.DecodeToFile("TWFu\r\nTWE=", file));
   EXPECT_EQ(readBytes(file), "ManMa");
@@ -25,7 +25,7 @@ TEST(Base64DecodeToFile, WritesTheDecodedBytesToANewFile) {
 TEST(Base64DecodeToFile, LargePayloadMatchesTheInMemoryDecoding) {
   // Large enough to be written in several pieces, with groups and CR LF pairs split
   // across the pieces' edges.
-  TempFolder folder;
+  TempDir folder;
   for (unsigned seed = 1; seed <= 3; ++seed) {
     const std::string text = mailvane::testing::mixedBase64Text(700'000, seed);
     const fs::path file = folder.path() / ("large" + std::to_string(seed));
@@ -35,7 +35,7 @@ TEST(Base64DecodeToFile, LargePayloadMatchesTheInMemoryDecoding) {
 }
 
 TEST(Base64DecodeToFile, NeverReplacesWhatIsAlreadyThere) {
-  TempFolder folder;
+  TempDir folder;
   const fs::path file = folder.path() / "taken.txt";
   std::ofstream(file) << "keep me";
   EXPECT_FALSE(codec.DecodeToFile("TWFu", file));
@@ -52,7 +52,7 @@ TEST(Base64DecodeToFile, NeverReplacesWhatIsAlreadyThere) {
 }
 
 TEST(Base64DecodeToFile, EmptyPayloadLeavesAnEmptyFileAndReportsFailure) {
-  TempFolder folder;
+  TempDir folder;
   const fs::path file = folder.path() / "empty.bin";
   EXPECT_FALSE(codec.DecodeToFile("==\r\n", file));
   ASSERT_TRUE(fs::is_regular_file(file));
@@ -60,14 +60,14 @@ TEST(Base64DecodeToFile, EmptyPayloadLeavesAnEmptyFileAndReportsFailure) {
 }
 
 TEST(Base64DecodeToFile, MissingFolderWritesNothing) {
-  TempFolder folder;
+  TempDir folder;
   const fs::path file = folder.path() / "no" / "such" / "part.bin";
   EXPECT_FALSE(codec.DecodeToFile("TWFu", file));
   EXPECT_FALSE(fs::exists(file.parent_path()));
 }
 
 TEST(Base64EncodeFromFile, FailuresGiveTheEmptyText) {
-  TempFolder folder;
+  TempDir folder;
   EXPECT_EQ(codec.EncodeFromFile(folder.path() / "missing.bin"), "");
   EXPECT_EQ(codec.EncodeFromFile(folder.path()), "");
   const fs::path file = folder.path() / "three.bin";

@@ -29,7 +29,7 @@ TEST_F(PictureFixture, Base64BothWays) {
   EXPECT_EQ(codec.EncodeFromFile(std::filesystem::path(MAILVANE_TEST_DATA) / "codecs" / "picture.png"),
             text);
 
-  mailvane::testing::TempFolder folder;
+  mailvane::testing::TempDir folder;
   ASSERT_TRUE(codec.DecodeToFile(text, folder.path() / "picture.png"));
   EXPECT_EQ(mailvane::testing::readBytes(folder.path() / "picture.png"), picture);
 }

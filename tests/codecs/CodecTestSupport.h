@@ -10,6 +10,8 @@
 #include <random>
 #include <string>
 
+#include "tests/support/TempDir.h"
+
 namespace mailvane::testing {
 
 inline std::string readBytes(const std::filesystem::path& file) {
@@ -42,25 +44,5 @@ inline std::string mixedBase64Text(size_t pieces, unsigned seed) {
   }
   return text;
 }
-
-// A fresh folder per test, removed afterwards.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "mailvane_codecs_XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
-    path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 }  // namespace mailvane::testing

@@ -7,29 +7,11 @@
 #include <fstream>
 #include <string>
 
+#include "tests/support/TempDir.h"
+
 namespace mailvane::testing {
 
 namespace fs = std::filesystem;
-
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "mailvane-index-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const fs::path& path() const { return path_; }
-  fs::path operator/(const fs::path& sub) const { return path_ / sub; }
-
- private:
-  fs::path path_;
-};
 
 inline void writeBytes(const fs::path& path, const std::string& bytes) {
   fs::create_directories(path.parent_path());

@@ -9,26 +9,11 @@
 #include <string>
 #include <unistd.h>
 
+#include "tests/support/TempDir.h"
+
 namespace mailvane::system::test {
 
-class TempDir {
- public:
-  explicit TempDir(const std::string& tag) {
-    std::string pattern = (std::filesystem::temp_directory_path() / ("mailvane_" + tag + "_XXXXXX")).string();
-    path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
+using TempDir = mailvane::testing::TempDir;
 
 class EnvVar {
  public:
