@@ -12,7 +12,11 @@ namespace mailvane::store {
 // No more than this is read from a message file to find its subject.
 inline constexpr size_t kMaxHeaderScan = 64 * 1024;
 
-// The header block of the file (up to the first blank line, at most kMaxHeaderScan bytes);
+// The header block at the start of a message: up to and including the line end before the
+// first empty line, whatever the line ends; all of it when there is no empty line.
+std::string_view headerBlockOf(std::string_view message);
+
+// The header block of the file (as headerBlockOf, from at most kMaxHeaderScan bytes);
 // nullopt when the file cannot be read.
 std::optional<std::string> readHeaderBlock(const std::filesystem::path& file);
 
