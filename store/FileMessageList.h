@@ -2,6 +2,7 @@
 // The ".eml" and ".nws" files of one folder, one message each, sorted by file name.
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "store/MessageList.h"
@@ -20,10 +21,13 @@ class FileMessageList : public MessageList {
   static bool isMessageFile(const std::filesystem::path& name);
 
  private:
-  const std::vector<std::filesystem::path>& files();
+  // The sorted file names, listed on first use. Names rather than paths: a path object
+  // costs several allocations, and a folder may hold 100,000s of messages.
+  const std::vector<std::string>& names();
+  std::filesystem::path file(uint32_t index) const { return folder_ / names_[index]; }
 
   std::filesystem::path folder_;
-  std::vector<std::filesystem::path> files_;
+  std::vector<std::string> names_;
   bool listed_ = false;
 };
 

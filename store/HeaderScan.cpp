@@ -11,6 +11,7 @@ namespace mailvane::store {
 namespace {
 
 constexpr std::string_view kSubject = "subject:";
+constexpr size_t kFirstHeaderRead = 8 * 1024;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -34,17 +35,29 @@ std::string trimmed(std::string_view text) {
 
 }  // namespace
 
+std::string_view headerBlockOf(std::string_view message) {
+  const size_t end = std::min(message.find("\n\n"), message.find("\n\r\n"));
+  return end == std::string_view::npos ? message : message.substr(0, end + 1);
+}
+
 std::optional<std::string> readHeaderBlock(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return std::nullopt;
-  std::string block(kMaxHeaderScan, '\0');
-  in.read(block.data(), static_cast<std::streamsize>(block.size()));
-  if (in.bad()) return std::nullopt;
-  block.resize(static_cast<size_t>(in.gcount()));
-  // The header block ends at the first empty line, whatever the line ends.
-  const size_t end = std::min(block.find("\n\n"), block.find("\n\r\n"));
-  if (end != std::string::npos) block.resize(end + 1);
-  return block;
+  // Most header blocks take a few kilobytes: reading in growing pieces up to the blank line
+  // keeps a folder of large messages as quick to list as one of small ones.
+  std::string block;
+  for (size_t want = kFirstHeaderRead;; want = std::min(2 * want, kMaxHeaderScan)) {
+    const size_t had = block.size();
+    block.resize(want);
+    in.read(block.data() + had, static_cast<std::streamsize>(want - had));
+    if (in.bad()) return std::nullopt;
+    block.resize(had + static_cast<size_t>(in.gcount()));
+    const size_t header = headerBlockOf(block).size();
+    if (header < block.size() || block.size() < want || want == kMaxHeaderScan) {
+      block.resize(header);
+      return block;
+    }
+  }
 }
 
 std::string subjectOf(std::string_view block) {

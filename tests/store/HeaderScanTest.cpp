@@ -33,6 +33,22 @@ TEST(HeaderScan, ReadsNoFurtherThanTheHeaderBlock) {
   EXPECT_FALSE(readHeaderBlock(dir / "missing.eml"));
 }
 
+TEST(HeaderScan, LongHeaderBlocksAreFoundWhole) {
+  test::TempDir dir("store_scan_long");
+  // Header blocks of many lengths, so the blank line falls on and around every place
+  // where the file is read piece by piece.
+  for (size_t length : {4000u, 8190u, 8191u, 8192u, 8193u, 16383u, 16384u, 40000u}) {
+    std::string header = "Subject: long\r\n";
+    while (header.size() + 80 <= length) header += "X: " + std::string(70, 'h') + "\r\n";
+    header += std::string(length - header.size() - 2, 'y') + "\r\n";
+    ASSERT_EQ(header.size(), length);
+    test::writeFile(dir / "m.eml", header + "\r\n" + std::string(100000, 'b'));
+    EXPECT_EQ(readHeaderBlock(dir / "m.eml"), header) << length;
+    test::writeFile(dir / "m.eml", header);
+    EXPECT_EQ(readHeaderBlock(dir / "m.eml"), header) << length << " without a body";
+  }
+}
+
 TEST(FolderNameFile, Utf16WithOrWithoutMarkAndPlainText) {
   // UTF-16 little-endian with a mark and the trailing NUL the mail client writes.
   EXPECT_EQ(folderNameFromBytes("\xFF\xFEM\0\xE4\0r\0z\0\0\0"s), "M\u00E4rz");
