@@ -13,14 +13,28 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// One folder per process, removed when the process ends normally (a crash leaves it for
+// a look at what was written).
+class Sandbox {
+ public:
+  Sandbox()
+      : root_(fs::temp_directory_path() / ("mailvane-fuzz-getall-" + std::to_string(::getpid()))) {
+    fs::remove_all(root_);
+    fs::create_directories(root_);
+  }
+  ~Sandbox() {
+    std::error_code ec;
+    fs::remove_all(root_, ec);
+  }
+  const fs::path& root() const { return root_; }
+
+ private:
+  fs::path root_;
+};
+
 const fs::path& sandbox() {
-  static const fs::path root = [] {
-    fs::path p = fs::temp_directory_path() / ("mailvane-fuzz-getall-" + std::to_string(::getpid()));
-    fs::remove_all(p);
-    fs::create_directories(p);
-    return p;
-  }();
-  return root;
+  static const Sandbox box;
+  return box.root();
 }
 
 }  // namespace

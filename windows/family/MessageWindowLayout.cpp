@@ -16,17 +16,12 @@
 
 #include "windows/family/ClickLabel.h"
 #include "windows/family/MessageWindow.h"
+#include "windows/family/NamedWidget.h"
 #include "windows/family/PopupMenus.h"
 #include "windows/family/SettingsPanel.h"
 
 namespace mailvane {
 namespace {
-
-template <typename T>
-T* named(T* widget, const char* name) {
-  widget->setObjectName(QLatin1String(name));
-  return widget;
-}
 
 QLabel* caption(const char* text, const char* name, QWidget* parent) {
   auto* label = named(new QLabel(QString::fromLatin1(text), parent), name);

@@ -12,15 +12,10 @@
 #include "system/ProgramInfo.h"
 #include "system/Settings.h"
 #include "system/SettingsKeys.h"
+#include "windows/family/NamedWidget.h"
 
 namespace mailvane {
 namespace {
-
-template <typename T>
-T* named(T* widget, const char* name) {
-  widget->setObjectName(QLatin1String(name));
-  return widget;
-}
 
 QString qtText(const std::string& utf8) { return QString::fromStdString(utf8); }
 
