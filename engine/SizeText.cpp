@@ -1,19 +1,23 @@
 #include "engine/SizeText.h"
 
+#include <langinfo.h>
+#include <locale.h>
+
 #include <cmath>
-#include <locale>
 
 namespace mailvane::engine {
 
-// Read once: building the user's locale costs about half a millisecond, more than the
-// rest of a small message's header fields, and it does not change while we run.
+// Read once, and only the numeric part of the user's locale: loading the whole locale
+// opens a dozen files, more work than the rest of a small message's header fields.
 char SizeText::decimalSeparator() {
   static const char separator = [] {
-    try {
-      return std::use_facet<std::numpunct<char>>(std::locale("")).decimal_point();
-    } catch (const std::exception&) {
-      return '.';  // an unknown locale in the environment is not worth failing over
+    char found = '.';  // an unknown locale in the environment is not worth failing over
+    if (locale_t numeric = newlocale(LC_NUMERIC_MASK, "", nullptr)) {
+      const char* point = nl_langinfo_l(RADIXCHAR, numeric);
+      if (point && point[0] != '\0') found = point[0];
+      freelocale(numeric);
     }
+    return found;
   }();
   return separator;
 }
