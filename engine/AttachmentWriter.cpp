@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <span>
+#include <vector>
 
 #include "codecs/Base64.h"
 #include "codecs/UUencode.h"
@@ -18,14 +20,15 @@ namespace {
 
 using system::writeAll;
 
-bool writeFile(const std::filesystem::path& path, std::string_view bytes,
-               std::string_view tail, bool followLinks) {
+bool writeFile(const std::filesystem::path& path, std::span<const std::string_view> pieces,
+               bool followLinks) {
   if (path.empty()) return false;
   int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
   if (!followLinks) flags |= O_NOFOLLOW;
   const int fd = ::open(path.c_str(), flags, 0644);
   if (fd < 0) return false;
-  const bool written = writeAll(fd, bytes) && writeAll(fd, tail);
+  bool written = true;
+  for (std::string_view piece : pieces) written = written && writeAll(fd, piece);
   return ::close(fd) == 0 && written;
 }
 
@@ -33,11 +36,19 @@ bool writeFile(const std::filesystem::path& path, std::string_view bytes,
 
 bool AttachmentWriter::writeText(const std::filesystem::path& path, std::string_view text,
                                  bool followLinks) {
-  return writeFile(path, text, kCrLf, followLinks);
+  const std::string_view pieces[] = {text, kCrLf};
+  return writeFile(path, pieces, followLinks);
+}
+
+bool AttachmentWriter::writeText(const std::filesystem::path& path,
+                                 std::initializer_list<std::string_view> pieces, bool followLinks) {
+  std::vector<std::string_view> all(pieces);
+  all.push_back(kCrLf);
+  return writeFile(path, all, followLinks);
 }
 
 bool AttachmentWriter::writeBytes(const std::filesystem::path& path, std::string_view bytes) {
-  return writeFile(path, bytes, {}, false);
+  return writeFile(path, {&bytes, 1}, false);
 }
 
 std::filesystem::path AttachmentWriter::pathFor(std::string_view name) const {

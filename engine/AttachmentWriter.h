@@ -4,6 +4,7 @@
 // first, and existing links in the folder are never followed when a part is replaced.
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,9 @@ class AttachmentWriter {
   // followLinks is set.
   static bool writeText(const std::filesystem::path& path, std::string_view text,
                         bool followLinks = true);
+  // The same for text held in pieces, written one after the other.
+  static bool writeText(const std::filesystem::path& path,
+                        std::initializer_list<std::string_view> pieces, bool followLinks = true);
   // Writes the bytes exactly, creating or replacing the file (never through a link).
   static bool writeBytes(const std::filesystem::path& path, std::string_view bytes);
 

@@ -4,6 +4,7 @@
 #include <system_error>
 #include <utility>
 
+#include "engine/UnsentCopy.h"
 #include "system/CodePage.h"
 #include "system/FileUtil.h"
 
@@ -82,15 +83,20 @@ ExtractionResult ExtractionWalk::extractAll(SrParser& pars) {
   pars.Saveattachments(result.folder, choice_.saveText ? SrParser::kModeAll
                                                        : SrParser::kModeAllNoText);
   if (choice_.unsent != UnsentCopy::None) {
-    const std::string copy = pars.Cleanheader();
     // Without two occurrences of the boundary there is no copy to write; an empty file
     // under the message's name would look like a success.
-    if (copy.empty()) {
+    if (!engine::UnsentCopy::storedTail(pars.Source, pars.grenze)) {
       result.error = "no unsent copy: the message boundary does not occur twice";
       return result;
     }
+    // Written straight from the stored message: a copy in memory would double the
+    // footprint of a large message.
     const char* ending = choice_.unsent == UnsentCopy::Eml ? ".eml" : ".nws";
-    pars.Save(result.folder / (name + ending), copy);
+    const std::filesystem::path copy = result.folder / (name + ending);
+    if (!pars.SaveCleanheader(copy)) {
+      result.error = "cannot write the unsent copy " + copy.string();
+      return result;
+    }
   }
   result.ok = true;
   return result;

@@ -104,18 +104,20 @@ size_t findBegin(std::string_view segment, size_t from = 0) {
 
 }  // namespace
 
-PartScanner::PartScanner(std::string_view message, const BoundarySet& boundaries)
+PartScanner::PartScanner(std::string_view message, const SharedText& shared,
+                         const BoundarySet& boundaries)
     : boundaries_(boundaries) {
   if (TextFinder::findNoCase(message, kContentLocation) != npos) {
-    filtered_ = withoutContentLocation(message);
-    text_ = filtered_;
+    text_ = SharedText(withoutContentLocation(message));
+    scanned_ = text_;
   } else {
-    text_ = message;
+    text_ = shared;
+    scanned_ = message;
   }
 }
 
 std::vector<std::shared_ptr<nlMail>> PartScanner::scan(const SegmentHook& onSegment) {
-  const auto segments = withoutRelated(cutSegments(text_));
+  const auto segments = withoutRelated(cutSegments(scanned_));
   const size_t last = segments.size() - 1;
   for (size_t i = 0; i <= last; ++i) {
     if (onSegment) onSegment(i, last);
@@ -176,7 +178,8 @@ void PartScanner::addBase64(std::string_view segment, const std::string& declare
   const size_t header = segment.find(kBase64Header);
   auto record = makeRecord(segment, header, declared, "Base64");
   const size_t blank = segment.find(kBlankLine, header);
-  if (blank != npos) record->BaseContent = base64Payload(segment, blank + kBlankLine.size());
+  if (blank != npos)
+    record->BaseContent = text_.slice(base64Payload(segment, blank + kBlankLine.size()));
 }
 
 void PartScanner::add7bit(std::string_view segment, const std::string& declared) {
@@ -184,7 +187,8 @@ void PartScanner::add7bit(std::string_view segment, const std::string& declared)
   const size_t header = segment.find(k7bitHeader);
   auto record = makeRecord(segment, header, declared, "7bit");
   const size_t blank = segment.find(kBlankLine, header);
-  if (blank != npos) record->BaseContent = sevenBitPayload(segment, blank + kBlankLine.size());
+  if (blank != npos)
+    record->BaseContent = text_.slice(sevenBitPayload(segment, blank + kBlankLine.size()));
 }
 
 void PartScanner::addUuencode(std::string_view segment, const std::string& declared) {
@@ -198,7 +202,7 @@ void PartScanner::addUuencode(std::string_view segment, const std::string& decla
     const size_t begin = TextFinder::findNoCase(segment, "begin ", from);
     if (begin != npos && (begin == from || segment.substr(begin - 2, 2) == kCrLf))
       from = lineAt(segment, begin).next;
-    record->BaseContent = uuencodePayload(segment, from);
+    record->BaseContent = text_.slice(uuencodePayload(segment, from));
     return;
   }
   // The first "begin 666" block, else the first "begin 644" block, comes first; any
@@ -230,7 +234,7 @@ size_t PartScanner::addUuencodeBlock(std::string_view segment, size_t begin) {
   record->encoding = "uuencode";
   size_t dataEnd = lineEnd == npos ? segment.size() : lineEnd;
   if (lineEnd != npos)
-    record->BaseContent = uuencodePayload(segment, lineEnd + kCrLf.size(), &dataEnd);
+    record->BaseContent = text_.slice(uuencodePayload(segment, lineEnd + kCrLf.size(), &dataEnd));
   records_.push_back(record);
   return dataEnd;
 }

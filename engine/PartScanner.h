@@ -1,7 +1,8 @@
 #pragma once
 // Cuts a message at every "Content-Type:" and turns the segments that carry an encoded
 // part (base64, 7bit, uuencode) into part records with their payload text. Payloads are
-// not decoded here.
+// not decoded here, nor copied when the message is shared: a record's payload is a slice
+// of the message's own bytes.
 
 #include <functional>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "engine/BoundarySet.h"
 #include "engine/PartNames.h"
 #include "engine/Records.h"
+#include "engine/SharedText.h"
 
 namespace mailvane::engine {
 
@@ -20,8 +22,9 @@ class PartScanner {
   // Told before each segment: its index and the index of the last segment.
   using SegmentHook = std::function<void(size_t index, size_t last)>;
 
-  // The boundaries are the message's own; they must outlive the scanner.
-  PartScanner(std::string_view message, const BoundarySet& boundaries);
+  // The boundaries are the message's own; they must outlive the scanner. Payloads share
+  // the bytes of `shared` when it holds the message, else each is copied.
+  PartScanner(std::string_view message, const SharedText& shared, const BoundarySet& boundaries);
   std::vector<std::shared_ptr<nlMail>> scan(const SegmentHook& onSegment);
 
   // The declared name of a segment: the first name= parameter (quoted or bare) on the
@@ -44,8 +47,10 @@ class PartScanner {
   std::string_view uuencodePayload(std::string_view segment, size_t from,
                                    size_t* stopLine = nullptr) const;
 
-  std::string filtered_;       // the message without Content-Location lines, when it had any
-  std::string_view text_;      // what the segments are cut from
+  // What the segments are cut from and payloads share: the message, or the message
+  // without its Content-Location lines when it had any.
+  SharedText text_;
+  std::string_view scanned_;
   const BoundarySet& boundaries_;
   PartNames names_;
   std::vector<std::shared_ptr<nlMail>> records_;

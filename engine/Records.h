@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/KeyedList.h"
+#include "engine/SharedText.h"
 
 namespace mailvane {
 
@@ -15,7 +16,7 @@ struct nlMail {
   std::string Filename;     // name the part is saved under (after Fixfilename)
   std::string OrgFilename;  // declared name, or "begin 6xx " + raw name for uuencode blocks
   std::string encoding;     // "Base64", "uuencode" or "7bit"
-  std::string BaseContent;  // encoded payload as cut from the message
+  SharedText BaseContent;   // encoded payload as cut from the message, sharing its bytes
   std::string contID;       // Content-ID with angle brackets, or empty
 };
 

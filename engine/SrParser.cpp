@@ -127,7 +127,10 @@ void SrParser::Getall(std::string_view message) {
   if (auto text = textPart(message, boundaries)) Text = std::move(*text);
 
   mailfiles = std::make_shared<bodyFiles>();
-  engine::PartScanner scanner(message, boundaries);
+  // Payloads cut from Source share its bytes; text from elsewhere may not outlive this
+  // call, so its payloads are copied.
+  const SharedText shared = Source.holds(message) ? Source : SharedText();
+  engine::PartScanner scanner(message, shared, boundaries);
   auto records = scanner.scan([this](size_t index, size_t last) {
     progressDivisor_ = static_cast<int32_t>(last);
     // With a single segment there is nothing to divide by; the last figure stands.
@@ -179,5 +182,12 @@ void SrParser::Saveattachments(const std::filesystem::path& folder, int16_t mode
 }
 
 std::string SrParser::Cleanheader() const { return engine::UnsentCopy::build(Source, grenze); }
+
+bool SrParser::SaveCleanheader(const std::filesystem::path& path) const {
+  const auto tail = engine::UnsentCopy::storedTail(Source, grenze);
+  if (!tail) return false;
+  const std::string header = engine::UnsentCopy::header(grenze);
+  return engine::AttachmentWriter::writeText(path, {header, *tail});
+}
 
 }  // namespace mailvane

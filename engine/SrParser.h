@@ -16,6 +16,7 @@
 
 #include "engine/KeyedList.h"
 #include "engine/Records.h"
+#include "engine/SharedText.h"
 
 namespace mailvane {
 namespace engine {
@@ -39,7 +40,9 @@ class SrParser {
   std::string Html;
   std::string Xmailer;
   std::string grenze;
-  std::string Source;
+  // The message as stored. Parts found by Getall(Source) share these bytes rather than
+  // copy them, and keep them alive when Source is given the next message.
+  SharedText Source;
   std::string Mimeversion;
   std::string Lines;
   KeyedList<std::string> OnlineSound;  // grows over every message this object parses
@@ -53,6 +56,9 @@ class SrParser {
   // --- Operations.
   std::string Decodespes1(std::string& text);
   std::string Cleanheader() const;
+  // Writes what Cleanheader returns, as Save does, without building it in memory; false
+  // when there is no copy to write (the boundary does not occur twice) or writing failed.
+  bool SaveCleanheader(const std::filesystem::path& path) const;
   void Saveattachments(const std::filesystem::path& folder, int16_t mode);
   void Save(const std::filesystem::path& path, std::string_view text) const;
   std::string Fixfilename(std::string_view name) const;

@@ -5,12 +5,16 @@
 namespace mailvane::engine {
 
 std::string UnsentCopy::build(std::string_view source, std::string_view boundary) {
-  const size_t first = source.find(boundary);
-  if (first == npos) return {};
-  const size_t second = source.find(boundary, first + boundary.size());
-  if (second == npos) return {};
+  const auto tail = storedTail(source, boundary);
+  if (!tail) return {};
+  std::string out = header(boundary);
+  out.reserve(out.size() + tail->size());
+  out += *tail;
+  return out;
+}
+
+std::string UnsentCopy::header(std::string_view boundary) {
   std::string out;
-  out.reserve(source.size() - second + 512);
   out += "MIME-Version: 1.0\r\n";
   out += "Content-Type: multipart/related;\r\n";
   out += "       boundary = \"";
@@ -25,9 +29,17 @@ std::string UnsentCopy::build(std::string_view source, std::string_view boundary
   out += "\r\n";
   out += "This is a multi-part message in MIME format.\r\n";
   out += "--";
-  // The stored message is carried to its very last character.
-  out += source.substr(second);
   return out;
+}
+
+std::optional<std::string_view> UnsentCopy::storedTail(std::string_view source,
+                                                       std::string_view boundary) {
+  const size_t first = source.find(boundary);
+  if (first == npos) return std::nullopt;
+  const size_t second = source.find(boundary, first + boundary.size());
+  if (second == npos) return std::nullopt;
+  // The stored message is carried to its very last character.
+  return source.substr(second);
 }
 
 }  // namespace mailvane::engine

@@ -116,6 +116,18 @@ TEST(ExtractionWalk, UnsentCopyThatCannotBeBuiltIsReportedNotWrittenEmpty) {
   EXPECT_TRUE(fs::exists(out / "Lonely" / "Lonely.htm"));  // the rest is still written
 }
 
+TEST(ExtractionWalk, UnsentCopyThatCannotBeWrittenFailsThatMessage) {
+  TempDir out;
+  fs::create_directories(out / "Hi" / "Hi.eml");  // a folder in the way of the copy
+  ExtractionChoice choice;
+  choice.unsent = UnsentCopy::Eml;
+  ExtractionWalk walk(out.path(), choice);
+  const auto result = extractText(walk, oeMessage("Hi", "a.gif", "GIF89a"));
+  EXPECT_FALSE(result.ok);
+  EXPECT_NE(result.error.find("Hi.eml"), std::string::npos);
+  EXPECT_TRUE(fs::is_directory(out / "Hi" / "Hi.eml"));
+}
+
 TEST(ExtractionWalk, AFileInTheWayOfTheMessageFolderFailsThatMessage) {
   TempDir out;
   writeBytes(out / "Hi", "not a folder");

@@ -204,11 +204,18 @@ TEST(Cleanheader, FixedHeaderThenTheStoredBodyToItsLastCharacter) {
       "This is a multi-part message in MIME format.\n");
   EXPECT_EQ(copy, header + crlf("--bb\nContent-Type: text/plain\n\nhi\n--bb--\n"));
   EXPECT_EQ(copy.find("From:"), std::string::npos);
+  // Written without building it first, the file is what Save writes of the built copy.
+  test::TempFolder out;
+  ASSERT_TRUE(p.SaveCleanheader(out.path() / "copy.eml"));
+  EXPECT_EQ(readFile(out.path() / "copy.eml"), copy + "\r\n");
 
   SrParser once;
   once.Source = crlf("Content-Type: multipart/mixed; boundary=\"only\"\n\nbody\n");
   once.identify_mailheader(once.Source);
   EXPECT_EQ(once.Cleanheader(), "");
+  EXPECT_FALSE(once.SaveCleanheader(out.path() / "none.eml"));
+  EXPECT_FALSE(std::filesystem::exists(out.path() / "none.eml"));
+  EXPECT_FALSE(p.SaveCleanheader(out.path() / "missing" / "copy.eml"));
 }
 
 }  // namespace

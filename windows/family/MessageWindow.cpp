@@ -30,7 +30,7 @@
 namespace mailvane {
 namespace {
 
-QString shown(const std::string& codePageText) {
+QString shown(std::string_view codePageText) {
   return QString::fromStdString(system::toUtf8(codePageText));
 }
 
@@ -185,7 +185,7 @@ void MessageWindow::showHeaderLabels() {
 
 // --- Views
 
-void MessageWindow::showText(const std::string& codePageText) {
+void MessageWindow::showText(std::string_view codePageText) {
   R1->setPlainText(shown(codePageText));
   R1->show();
 }

@@ -21,6 +21,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "engine/ExtractionWalk.h"
 #include "engine/SrParser.h"
@@ -179,7 +180,7 @@ class MessageWindow : public QWidget {
   QWidget* viewsPane();
   QWidget* commandBar();
 
-  void showText(const std::string& codePageText);
+  void showText(std::string_view codePageText);
   void showHeaderLabels();
   void fillPartsList(const SrParser& parser, int ticket);
   void List1_MouseDown(const QPoint& at);

@@ -63,7 +63,7 @@ std::shared_ptr<const nlMail> PreviewContent::find(const QString& name) const {
 std::optional<std::string> PreviewContent::decode(const nlMail& part) {
   if (part.encoding == "Base64") return Base64().Decode(part.BaseContent);
   if (part.encoding == "uuencode") return UUencode().Decode(part.BaseContent);
-  if (part.encoding == "7bit") return part.BaseContent;
+  if (part.encoding == "7bit") return part.BaseContent.str();
   return std::nullopt;
 }
 
