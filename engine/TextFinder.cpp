@@ -1,7 +1,9 @@
 #include "engine/TextFinder.h"
 
 #include <array>
+#include <cstdint>
 #include <cstring>
+#include <optional>
 
 #include "system/CodePage.h"
 
@@ -9,6 +11,13 @@ namespace mailvane::engine {
 namespace {
 
 constexpr size_t npos = std::string_view::npos;
+
+// A search gives up jumping to its anchor byte when a run of kDenseMisses false stops
+// comes less than kDenseGap bytes apart on average.
+constexpr size_t kDenseMisses = 16;
+constexpr size_t kDenseGap = 128;
+// How much of the text ahead is counted to choose a better anchor.
+constexpr size_t kSample = 2048;
 
 struct Folding {
   std::array<unsigned char, 256> lower{};
@@ -70,14 +79,16 @@ size_t TextFinder::anchorIndex(std::string_view needle, bool caseBlind) {
   return best;
 }
 
-template <typename Equal>
+template <typename Equal, typename Dense>
 size_t TextFinder::findAnchored(std::string_view haystack, std::string_view needle, size_t from,
-                                size_t anchor, Equal equal) {
+                                size_t anchor, Equal equal, Dense dense) {
   const char* const base = haystack.data();
   // Candidates start at or after from and leave room for the whole needle.
   const char* at = base + from + anchor;
   const char* const last = base + (haystack.size() - needle.size()) + anchor;
   const char target = needle[anchor];
+  const char* windowStart = at;
+  size_t misses = 0;
   while (at <= last) {
     const auto* hit = static_cast<const char*>(
         std::memchr(at, static_cast<unsigned char>(target), static_cast<size_t>(last - at) + 1));
@@ -85,6 +96,13 @@ size_t TextFinder::findAnchored(std::string_view haystack, std::string_view need
     const char* start = hit - anchor;
     if (equal(start, needle.data(), needle.size())) return static_cast<size_t>(start - base);
     at = hit + 1;
+    // Measured over windows of stops, so that one dense stretch does not decide alone.
+    if (++misses < kDenseMisses) continue;
+    if (static_cast<size_t>(at - windowStart) < kDenseMisses * kDenseGap) {
+      if (auto found = dense(static_cast<size_t>(at - anchor - base))) return *found;
+    }
+    misses = 0;
+    windowStart = at;
   }
   return npos;
 }
@@ -93,14 +111,40 @@ size_t TextFinder::find(std::string_view haystack, std::string_view needle, size
   if (needle.empty()) return from <= haystack.size() ? from : npos;
   if (needle.size() > haystack.size() || from > haystack.size() - needle.size()) return npos;
   auto equal = [](const char* a, const char* b, size_t n) { return std::memcmp(a, b, n) == 0; };
-  return findAnchored(haystack, needle, from, anchorIndex(needle, false), equal);
+  // memmem skips on byte pairs: linear, but slower than memchr on a byte the text lacks.
+  auto skipping = [haystack, needle](size_t rest) -> std::optional<size_t> {
+    const char* base = haystack.data();
+    const void* found = ::memmem(base + rest, haystack.size() - rest, needle.data(), needle.size());
+    return found ? static_cast<size_t>(static_cast<const char*>(found) - base) : npos;
+  };
+  // Where the guessed anchor turns out common (a ":" on every line, say), the needle byte
+  // that is rarest in the text ahead serves instead when it is rare enough; else memmem.
+  auto dense = [&](size_t rest) -> std::optional<size_t> {
+    const std::string_view ahead = haystack.substr(rest, kSample);
+    std::array<uint32_t, 256> counts{};
+    for (char c : ahead) ++counts[static_cast<unsigned char>(c)];
+    size_t anchor = 0;
+    size_t fewest = npos;
+    for (size_t i = 0; i < needle.size(); ++i) {
+      const size_t count = counts[static_cast<unsigned char>(needle[i])];
+      if (count < fewest) {
+        fewest = count;
+        anchor = i;
+      }
+    }
+    if (fewest * kDenseGap >= ahead.size()) return skipping(rest);
+    return findAnchored(haystack, needle, rest, anchor, equal, skipping);
+  };
+  return findAnchored(haystack, needle, from, anchorIndex(needle, false), equal, dense);
 }
 
 size_t TextFinder::findNoCase(std::string_view haystack, std::string_view needle, size_t from) {
   if (needle.empty()) return from <= haystack.size() ? from : npos;
   if (needle.size() > haystack.size() || from > haystack.size() - needle.size()) return npos;
   const size_t anchor = anchorIndex(needle, true);
-  if (anchor != npos) return findAnchored(haystack, needle, from, anchor, sameNoCase);
+  // Case-blind searches have no skipping equivalent; they stay on the anchor throughout.
+  auto keepGoing = [](size_t) -> std::optional<size_t> { return std::nullopt; };
+  if (anchor != npos) return findAnchored(haystack, needle, from, anchor, sameNoCase, keepGoing);
   // Every byte has a case twin (a needle of letters only): test each position.
   const auto& lower = folding().lower;
   const unsigned char first = lower[static_cast<unsigned char>(needle[0])];

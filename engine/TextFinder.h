@@ -3,7 +3,9 @@
 // text, where a byte-by-byte scan (or a scan that stops at every occurrence of a
 // needle's first letter) costs more than the rest of the parsing. These searches jump
 // with memchr to one "anchor" byte of the needle, chosen among the bytes such text
-// rarely holds, and compare the rest only there.
+// rarely holds, and compare the rest only there. When the anchor proves common in the
+// text at hand, exact searches move to the needle byte rarest in the text ahead, or to
+// memmem (which skips on byte pairs) when none is rare there.
 //
 // Results are those of std::string_view::find and of a case-blind find that follows
 // the code page's lower-casing.
@@ -24,9 +26,11 @@ class TextFinder {
  private:
   // Index of the needle byte to jump to; npos when every byte has a case twin.
   static size_t anchorIndex(std::string_view needle, bool caseBlind);
-  template <typename Equal>
+  // dense(position) is asked for the answer from there on when the anchor byte proves
+  // common; nullopt keeps jumping.
+  template <typename Equal, typename Dense>
   static size_t findAnchored(std::string_view haystack, std::string_view needle, size_t from,
-                             size_t anchor, Equal equal);
+                             size_t anchor, Equal equal, Dense dense);
 };
 
 }  // namespace mailvane::engine

@@ -44,6 +44,36 @@ TEST(TextFinderTest, AgreesWithPlainSearchesOnRandomText) {
   }
 }
 
+// Long texts where the anchor bytes (":", "=", "-") come every few bytes, so the exact
+// search leaves its anchor part way through, at every kind of position: for memmem, or
+// (in every other round) for a "Q" that is rare in the text and stands in the needle.
+TEST(TextFinderTest, AgreesWithPlainSearchesWhereTheAnchorIsCommon) {
+  std::mt19937 rng(35);
+  for (int round = 0; round < 400; ++round) {
+    std::string hay = randomText(rng, 5000);
+    std::string needle = randomText(rng, 7);
+    if (round % 2 == 1 && !needle.empty()) {
+      for (size_t i = rng() % 300; i < hay.size(); i += 1 + rng() % 600) hay[i] = 'Q';
+      needle[rng() % needle.size()] = 'Q';
+    }
+    for (size_t from : {size_t{0}, size_t{1}, hay.size() / 3, hay.size() / 2, hay.size()}) {
+      ASSERT_EQ(TextFinder::find(hay, needle, from), std::string_view(hay).find(needle, from))
+          << "needle '" << needle << "' from " << from;
+      ASSERT_EQ(TextFinder::findNoCase(hay, needle, from), slowFindNoCase(hay, needle, from))
+          << "needle '" << needle << "' from " << from;
+    }
+  }
+  // A match that only the last bytes complete, after thousands of false stops.
+  std::string colons;
+  while (colons.size() < 4000) colons += "abcdefghij klmnopqrst uvwxyz 01234:";
+  EXPECT_EQ(TextFinder::find(colons + "Date:", "Date:"), colons.size());
+  EXPECT_EQ(TextFinder::find(colons + "Date", "Date:"), std::string::npos);
+  EXPECT_EQ(TextFinder::find(colons, "4:a", 3990), colons.find("4:a", 3990));
+  // A match that starts right after the stop that made the search change its anchor.
+  EXPECT_EQ(TextFinder::find(std::string(17, ':') + "Q" + std::string(300, 'x'), ":Q"), 16u);
+  EXPECT_EQ(TextFinder::find(std::string(17, ':') + "Q", ":Q"), 16u);
+}
+
 TEST(TextFinderTest, FindsMailMarkersWhateverTheirCase) {
   const std::string message =
       "Content-Type: multipart/related;\r\n\tBOUNDARY=\"b\"\r\n\r\nsee <HTML> and boundary=x";
