@@ -13,6 +13,13 @@ if(MAILVANE_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# A fuzz build instruments every library for coverage and errors, so each fuzzer sees
+# into the code it drives; only the fuzz targets link libFuzzer itself.
+if(MAILVANE_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 # mailvane_add_library(name [STATIC|SHARED] SOURCES ... [DEPS ...])
 function(mailvane_add_library name)
   cmake_parse_arguments(A "SHARED" "" "SOURCES;DEPS;PUBLIC_DEPS" ${ARGN})
