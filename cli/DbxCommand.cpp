@@ -117,7 +117,7 @@ std::vector<MessageInput> messageInputs(const std::string& file,
   std::vector<MessageInput> inputs;
   for (uint32_t i = 0; i < reader->count(); ++i) {
     const std::string label = file + " #" + std::to_string(i);
-    inputs.push_back({label, [reader, i, label, &io]() -> std::optional<std::string> {
+    inputs.push_back({label, [reader, i, label, &io]() -> std::optional<SharedText> {
                         dbx::DbxMessage message = reader->message(i);
                         if (message.complete) return std::move(message.text);
                         io.err << "mailvane: " << label << ": " << message.error << '\n';

@@ -14,7 +14,7 @@ namespace {
 // One message: a fresh parser each time, as the windows do, so no header field of one
 // message leaks into the next.
 std::optional<std::string> extractOne(ExtractionWalk& walk, const MessageInput& input) {
-  std::optional<std::string> text = input.read ? input.read() : std::nullopt;
+  std::optional<SharedText> text = input.read ? input.read() : std::nullopt;
   if (!text) return std::string("cannot read the message");
   try {
     SrParser pars;

@@ -10,12 +10,13 @@
 
 #include "cli/Command.h"
 #include "cli/ExtractOptions.h"
+#include "engine/SharedText.h"
 
 namespace mailvane::cli {
 
 struct MessageInput {
   std::string label;  // how error lines and progress name the message (UTF-8)
-  std::function<std::optional<std::string>()> read;  // the raw bytes, nullopt on failure
+  std::function<std::optional<SharedText>()> read;  // the raw bytes, nullopt on failure
 };
 
 // Extracts every input in order into one walk. Returns kExitOk when all were handled,

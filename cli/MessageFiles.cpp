@@ -1,18 +1,17 @@
 #include "cli/MessageFiles.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "system/CodePage.h"
+#include "system/FileBytes.h"
 
 namespace mailvane::cli {
 namespace fs = std::filesystem;
 namespace {
 
 MessageInput fileInput(const fs::path& path) {
-  return MessageInput{path.string(), [path] { return readFileBytes(path); }};
+  return MessageInput{path.string(), [path] { return readMessageFile(path); }};
 }
 
 // A folder's message files, sorted by name so that a walk (and its folder numbers) is
@@ -35,21 +34,11 @@ std::optional<std::vector<fs::path>> messageFilesIn(const fs::path& folder) {
 
 }  // namespace
 
-std::optional<std::string> readFileBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::error_code ec;
-  const auto size = fs::file_size(path, ec);
-  if (ec) {  // a pipe or device has no size: read it to its end
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return in.bad() ? std::nullopt : std::optional<std::string>(std::move(bytes));
-  }
-  std::string bytes(static_cast<size_t>(size), '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<size_t>(in.gcount()));
-  // A file that grew while being read is taken as far as its size said.
-  if (in.bad()) return std::nullopt;
-  return bytes;
+std::optional<SharedText> readMessageFile(const fs::path& path) {
+  auto bytes = system::FileBytes::read(path);
+  if (!bytes) return std::nullopt;
+  const std::string_view view = bytes->view();
+  return SharedText(std::move(bytes), view);
 }
 
 bool isMessageFileName(const fs::path& path) {

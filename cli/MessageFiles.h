@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "cli/MessageBatch.h"
+#include "engine/SharedText.h"
 
 namespace mailvane::cli {
 
 // The whole file as bytes; nullopt when it cannot be read.
-std::optional<std::string> readFileBytes(const std::filesystem::path& path);
+std::optional<SharedText> readMessageFile(const std::filesystem::path& path);
 
 // True for names ending in .eml or .nws in any letter case.
 bool isMessageFileName(const std::filesystem::path& path);

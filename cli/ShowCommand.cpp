@@ -91,7 +91,7 @@ int showCommand(const std::vector<std::string>& args, Streams& io) {
   }
   if (files.size() != 1) return usageError(io, "show", "give exactly one message file");
 
-  auto text = readFileBytes(files[0]);
+  auto text = readMessageFile(files[0]);
   if (!text) {
     io.err << "mailvane: " << files[0] << ": cannot read the message\n";
     return kExitSomeFailed;

@@ -66,7 +66,7 @@ int unsentCommand(const std::vector<std::string>& args, Streams& io) {
   const auto parsed = parseUnsentArgs(args, error);
   if (!parsed) return usageError(io, "unsent", error);
 
-  auto text = readFileBytes(parsed->message);
+  auto text = readMessageFile(parsed->message);
   if (!text) {
     io.err << "mailvane: " << parsed->message << ": cannot read the message\n";
     return kExitSomeFailed;

@@ -49,14 +49,14 @@ std::string ExtractionWalk::messageName(const SrParser& pars) {
   return cutUtf8(system::toUtf8(name), kMaxNameBytes);
 }
 
-void ExtractionWalk::parse(SrParser& pars, std::string text) {
+void ExtractionWalk::parse(SrParser& pars, SharedText text) {
   pars.Source = std::move(text);
   // Getall reads the header fields itself, and reading them twice from the same text
   // gives the same fields, so the windows' separate identify_mailheader call is left out.
   pars.Getall(pars.Source);
 }
 
-ExtractionResult ExtractionWalk::parseAndExtract(SrParser& pars, std::string text) {
+ExtractionResult ExtractionWalk::parseAndExtract(SrParser& pars, SharedText text) {
   parse(pars, std::move(text));
   return extract(pars);
 }

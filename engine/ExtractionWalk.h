@@ -49,10 +49,10 @@ class ExtractionWalk {
 
   // Leaves the parser as the windows' calling order for one message does (Source,
   // identify_mailheader, Getall).
-  static void parse(SrParser& pars, std::string text);
+  static void parse(SrParser& pars, SharedText text);
 
   // Parses text with pars and extracts it.
-  ExtractionResult parseAndExtract(SrParser& pars, std::string text);
+  ExtractionResult parseAndExtract(SrParser& pars, SharedText text);
 
   // The message name as it goes to disk (UTF-8): the subject without any ".", through
   // Fixfilename, reduced to what one folder name can hold.

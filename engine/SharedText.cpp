@@ -5,8 +5,11 @@
 
 namespace mailvane {
 
-SharedText::SharedText(std::string text)
-    : owner_(std::make_shared<const std::string>(std::move(text))), view_(*owner_) {}
+SharedText::SharedText(std::string text) {
+  auto owner = std::make_shared<const std::string>(std::move(text));
+  view_ = *owner;
+  owner_ = std::move(owner);
+}
 
 bool SharedText::holds(std::string_view piece) const {
   if (!owner_ || piece.empty()) return false;

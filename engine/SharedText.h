@@ -21,6 +21,9 @@ class SharedText {
   SharedText(std::string text);
   SharedText(const char* text) : SharedText(std::string(text)) {}
   explicit SharedText(std::string_view text) : SharedText(std::string(text)) {}
+  // Bytes that stay valid as long as owner lives (a file read into memory, say).
+  SharedText(std::shared_ptr<const void> owner, std::string_view bytes)
+      : owner_(std::move(owner)), view_(bytes) {}
 
   // The bytes of `piece`, which must lie within view(), sharing this buffer. A piece
   // from elsewhere is copied instead, so the result is always
@@ -40,10 +43,7 @@ class SharedText {
   friend std::ostream& operator<<(std::ostream& out, const SharedText& text);
 
  private:
-  SharedText(std::shared_ptr<const std::string> owner, std::string_view view)
-      : owner_(std::move(owner)), view_(view) {}
-
-  std::shared_ptr<const std::string> owner_;
+  std::shared_ptr<const void> owner_;
   std::string_view view_;
 };
 
