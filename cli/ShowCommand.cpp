@@ -16,22 +16,22 @@ using system::toUtf8;
 void writeJson(const SrParser& pars, std::ostream& out) {
   JsonWriter json(out);
   json.beginObject();
-  const std::pair<const char*, const std::string*> texts[] = {
-      {"From", &pars.From},
-      {"too", &pars.too},
-      {"returnpath", &pars.returnpath},
-      {"maildate", &pars.maildate},
-      {"Subject", &pars.Subject},
-      {"Mimeversion", &pars.Mimeversion},
-      {"Lines", &pars.Lines},
-      {"grenze", &pars.grenze},
-      {"Xmailer", &pars.Xmailer},
-      {"Contenttransferencoding", &pars.Contenttransferencoding},
-      {"MailSize", &pars.MailSize},
-      {"Text", &pars.Text},
-      {"Html", &pars.Html},
+  const std::pair<const char*, std::string_view> texts[] = {
+      {"From", pars.From},
+      {"too", pars.too},
+      {"returnpath", pars.returnpath},
+      {"maildate", pars.maildate},
+      {"Subject", pars.Subject},
+      {"Mimeversion", pars.Mimeversion},
+      {"Lines", pars.Lines},
+      {"grenze", pars.grenze},
+      {"Xmailer", pars.Xmailer},
+      {"Contenttransferencoding", pars.Contenttransferencoding},
+      {"MailSize", pars.MailSize},
+      {"Text", pars.Text},
+      {"Html", pars.Html},
   };
-  for (const auto& [key, value] : texts) json.field(key, toUtf8(*value));
+  for (const auto& [key, value] : texts) json.field(key, toUtf8(value));
   json.beginArray("mailfiles");
   if (pars.mailfiles) {
     for (const auto& part : *pars.mailfiles) {

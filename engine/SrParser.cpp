@@ -109,13 +109,15 @@ void SrParser::raiseProgress(int32_t percent) {
 }
 
 std::optional<std::string> SrParser::Gettextpart(std::string_view message) const {
-  return textPart(message, engine::BoundarySet(message));
+  auto text = textPart(message, SharedText(), engine::BoundarySet(message));
+  if (!text) return std::nullopt;
+  return text->str();
 }
 
-std::optional<std::string> SrParser::textPart(std::string_view message,
-                                              const engine::BoundarySet& boundaries) const {
+std::optional<SharedText> SrParser::textPart(std::string_view message, const SharedText& owner,
+                                             const engine::BoundarySet& boundaries) const {
   auto quoted = [this](std::string_view text) { return deQuote(text); };
-  return engine::TextPartReader(message, boundaries).read(quoted);
+  return engine::TextPartReader(message, owner, boundaries).read(quoted);
 }
 
 void SrParser::Getall(std::string_view message) {
@@ -124,12 +126,12 @@ void SrParser::Getall(std::string_view message) {
   // Collecting the boundaries is a pass over the whole message; the text part and the
   // part scan share one set.
   const engine::BoundarySet boundaries(message);
-  if (auto text = textPart(message, boundaries)) Text = std::move(*text);
+  // Text and payloads cut from Source share its bytes; text from elsewhere may not
+  // outlive this call, so what is cut from it is copied.
+  const SharedText shared = Source.holds(message) ? Source : SharedText();
+  if (auto text = textPart(message, shared, boundaries)) Text = std::move(*text);
 
   mailfiles = std::make_shared<bodyFiles>();
-  // Payloads cut from Source share its bytes; text from elsewhere may not outlive this
-  // call, so its payloads are copied.
-  const SharedText shared = Source.holds(message) ? Source : SharedText();
   engine::PartScanner scanner(message, shared, boundaries);
   auto records = scanner.scan([this](size_t index, size_t last) {
     progressDivisor_ = static_cast<int32_t>(last);

@@ -36,7 +36,7 @@ class SrParser {
   std::string maildate;
   std::string Subject;
   std::string MailSize;
-  std::string Text;
+  SharedText Text;
   std::string Html;
   std::string Xmailer;
   std::string grenze;
@@ -94,8 +94,8 @@ class SrParser {
 
  private:
   void raiseProgress(int32_t percent);
-  std::optional<std::string> textPart(std::string_view message,
-                                      const engine::BoundarySet& boundaries) const;
+  std::optional<SharedText> textPart(std::string_view message, const SharedText& owner,
+                                     const engine::BoundarySet& boundaries) const;
 
   int32_t progressDivisor_ = 0;
   int32_t lastPercent_ = 0;

@@ -12,12 +12,12 @@ constexpr std::string_view kEncoding = "Content-Transfer-Encoding:";
 
 }  // namespace
 
-std::optional<std::string> TextPartReader::read(const QuotedDecoder& deQuote) const {
+std::optional<SharedText> TextPartReader::read(const QuotedDecoder& deQuote) const {
   const size_t part = TextFinder::find(message_, kTextPlain);
   if (part == npos) {
     const size_t blank = message_.find(kBlankLine);
-    if (blank == npos) return std::string();
-    return std::string(message_.substr(blank + kBlankLine.size()));
+    if (blank == npos) return SharedText();
+    return owner_.slice(message_.substr(blank + kBlankLine.size()));
   }
   // The part's own header ends at its first blank line; an encoding header further on
   // belongs to another part.
@@ -33,8 +33,8 @@ std::optional<std::string> TextPartReader::read(const QuotedDecoder& deQuote) co
   size_t bodyEnd = boundaries_.findDelimiterLine(message_, bodyStart, message_.size());
   if (bodyEnd == npos) bodyEnd = message_.size();
   const std::string_view body = slice(message_, bodyStart, bodyEnd);
-  if (base64) return Base64().Decode(body).value_or(std::string());
-  return deQuote(body);
+  if (base64) return SharedText(Base64().Decode(body).value_or(std::string()));
+  return SharedText(deQuote(body));
 }
 
 }  // namespace mailvane::engine

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "engine/BoundarySet.h"
+#include "engine/SharedText.h"
 
 namespace mailvane::engine {
 
@@ -15,14 +16,17 @@ class TextPartReader {
  public:
   using QuotedDecoder = std::function<std::string(std::string_view)>;
 
-  TextPartReader(std::string_view message, const BoundarySet& boundaries)
-      : message_(message), boundaries_(boundaries) {}
+  // owner holds message when the result may share its bytes (an empty one when not).
+  TextPartReader(std::string_view message, const SharedText& owner, const BoundarySet& boundaries)
+      : message_(message), owner_(owner), boundaries_(boundaries) {}
 
-  // nullopt when the text part has no header end, so the caller keeps its old text.
-  std::optional<std::string> read(const QuotedDecoder& deQuote) const;
+  // nullopt when the text part has no header end, so the caller keeps its old text. A
+  // body taken as it stands shares the owner's bytes instead of copying them.
+  std::optional<SharedText> read(const QuotedDecoder& deQuote) const;
 
  private:
   std::string_view message_;
+  const SharedText& owner_;
   const BoundarySet& boundaries_;
 };
 

@@ -79,6 +79,23 @@ TEST(SharedParts, PayloadsOutliveTheNextMessageAndTheParser) {
   EXPECT_EQ(decoded(*second), kSecond);
 }
 
+// A message without a text/plain part takes its body as the text as it stands: that text
+// shares Source's bytes too, and stays right after the parser moves on.
+TEST(SharedParts, TextTakenAsItStandsIsASliceThatOutlivesTheParser) {
+  SharedText text;
+  {
+    SrParser p;
+    p.Source = crlf("Subject: html only\nContent-Type: text/html\n\n<p>a=3Db</p>\n");
+    p.Getall(p.Source);
+    EXPECT_TRUE(p.Source.holds(p.Text));
+    text = p.Text;
+    p.Source = message("two");
+    p.Getall(p.Source);
+    EXPECT_EQ(p.Text, "seven two\r\n");
+  }
+  EXPECT_EQ(text, "<p>a=3Db</p>\r\n");
+}
+
 TEST(SharedParts, TextThatIsNotSourceIsCopiedAndMayGo) {
   SrParser p;
   p.Source = message("unrelated");

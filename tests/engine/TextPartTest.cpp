@@ -12,7 +12,7 @@ std::string textOf(const std::string& message) {
   SrParser p;
   p.Text = "previous";
   p.Getall(message);
-  return p.Text;
+  return p.Text.str();
 }
 
 TEST(Gettextpart, SinglePartMessageKeepsItsWholeBody) {

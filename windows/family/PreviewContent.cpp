@@ -9,7 +9,7 @@
 namespace mailvane {
 namespace {
 
-QString utf8Name(const std::string& codePageText) {
+QString utf8Name(std::string_view codePageText) {
   return QString::fromStdString(system::toUtf8(codePageText));
 }
 
@@ -18,7 +18,7 @@ QByteArray bytes(const std::string& text) {
 }
 
 // The plain text as a page of its own: escaped, so text that looks like markup stays text.
-QByteArray plainTextPage(const std::string& text) {
+QByteArray plainTextPage(std::string_view text) {
   const QString escaped = utf8Name(text).toHtmlEscaped();
   return QStringLiteral(
              "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head>"
