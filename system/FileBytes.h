@@ -30,7 +30,6 @@ class FileBytes {
   char* data_ = nullptr;
   size_t size_ = 0;
   size_t capacity_ = 0;
-  bool mapped_ = false;
 };
 
 }  // namespace mailvane::system
