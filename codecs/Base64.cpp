@@ -103,16 +103,19 @@ bool decodeInto(int fd, std::string_view text) {
   // Small enough to stay in the processor's cache between decoding and writing, and
   // left uninitialised: every byte written out is decoded first.
   constexpr size_t kChunkChars = size_t{1} << 16;
-  const auto buffer =
-      std::make_unique_for_overwrite<char[]>(detail::Base64Decoder::maxDecodedSize(kChunkChars));
+  // Room for the last group's tail too, so the last piece goes out in the same write.
+  constexpr size_t kTail = 2;
+  const auto buffer = std::make_unique_for_overwrite<char[]>(
+      detail::Base64Decoder::maxDecodedSize(kChunkChars) + kTail);
   detail::Base64Decoder decoder(text);
+  size_t pending = 0;
   while (!decoder.done()) {
-    const size_t n = decoder.decodeUntil(decoder.position() + kChunkChars, buffer.get());
-    if (!writeAll(fd, {buffer.get(), n})) return false;
+    if (pending > 0 && !writeAll(fd, {buffer.get(), pending})) return false;
+    pending = decoder.decodeUntil(decoder.position() + kChunkChars, buffer.get());
   }
   if (!decoder.sawData()) return false;
-  const size_t n = decoder.finish(buffer.get());
-  return writeAll(fd, {buffer.get(), n});
+  pending += decoder.finish(buffer.get() + pending);
+  return writeAll(fd, {buffer.get(), pending});
 }
 
 }  // namespace

@@ -27,8 +27,7 @@ bool writeFile(const std::filesystem::path& path, std::span<const std::string_vi
   if (!followLinks) flags |= O_NOFOLLOW;
   const int fd = ::open(path.c_str(), flags, 0644);
   if (fd < 0) return false;
-  bool written = true;
-  for (std::string_view piece : pieces) written = written && writeAll(fd, piece);
+  const bool written = writeAll(fd, pieces);
   return ::close(fd) == 0 && written;
 }
 

@@ -4,13 +4,31 @@
 #include <locale.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <string_view>
 
 namespace mailvane::engine {
 
+namespace {
+
+// The locale the user's environment names for numbers, as setlocale would choose it.
+std::string_view numericLocaleName() {
+  for (const char* variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value && *value) return value;
+  }
+  return {};
+}
+
+}  // namespace
+
 // Read once, and only the numeric part of the user's locale: loading the whole locale
-// opens a dozen files, more work than the rest of a small message's header fields.
+// opens a dozen files, more work than the rest of a small message's header fields. The C
+// locales, the usual one for batch runs, need no lookup at all.
 char SizeText::decimalSeparator() {
   static const char separator = [] {
+    const std::string_view name = numericLocaleName();
+    if (name.empty() || name == "C" || name == "POSIX" || name.starts_with("C.")) return '.';
     char found = '.';  // an unknown locale in the environment is not worth failing over
     if (locale_t numeric = newlocale(LC_NUMERIC_MASK, "", nullptr)) {
       const char* point = nl_langinfo_l(RADIXCHAR, numeric);

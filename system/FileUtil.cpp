@@ -1,5 +1,6 @@
 #include "system/FileUtil.h"
 
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -37,6 +38,33 @@ bool writeAll(int fd, std::string_view bytes) {
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+bool writeAll(int fd, std::span<const std::string_view> pieces) {
+  constexpr size_t kMostAtOnce = 64;  // far below any system's IOV_MAX
+  while (!pieces.empty()) {
+    iovec vectors[kMostAtOnce];
+    size_t count = 0;
+    size_t total = 0;
+    for (; count < pieces.size() && count < kMostAtOnce; ++count) {
+      vectors[count] = {const_cast<char*>(pieces[count].data()), pieces[count].size()};
+      total += pieces[count].size();
+    }
+    const ssize_t n = ::writev(fd, vectors, static_cast<int>(count));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 || (n == 0 && total > 0)) return false;
+    // Skip what went out; a piece written in part is finished on its own.
+    auto done = static_cast<size_t>(n);
+    while (!pieces.empty() && done >= pieces.front().size()) {
+      done -= pieces.front().size();
+      pieces = pieces.subspan(1);
+    }
+    if (done > 0) {
+      if (!writeAll(fd, pieces.front().substr(done))) return false;
+      pieces = pieces.subspan(1);
+    }
   }
   return true;
 }

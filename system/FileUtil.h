@@ -2,6 +2,7 @@
 // Existence tests and free numbered file names.
 
 #include <filesystem>
+#include <span>
 #include <string_view>
 
 namespace mailvane::system {
@@ -16,5 +17,7 @@ std::filesystem::path FreeFileName(const std::filesystem::path& path);
 
 // Writes all of bytes to the descriptor, retrying short and interrupted writes.
 bool writeAll(int fd, std::string_view bytes);
+// The same for pieces written one after another, in as few calls as the system allows.
+bool writeAll(int fd, std::span<const std::string_view> pieces);
 
 }  // namespace mailvane::system

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <fstream>
+#include <string_view>
+#include <thread>
+#include <vector>
 
 namespace fs = std::filesystem;
 using namespace mailvane::system;
@@ -44,4 +49,31 @@ TEST(FreeFileName, NeverNumbersAFolderWithADot) {
   fs::create_directories(d);
   touch(d / "a.txt");
   EXPECT_EQ(FreeFileName(d / "a.txt"), d / "a1.txt");
+}
+
+// A pipe takes a write in parts when its reader is slow: every piece still arrives once,
+// in order, also when a write ends inside a piece. Empty pieces are no end of data.
+TEST(WriteAll, PiecesArriveWholeAndInOrderThroughShortWrites) {
+  std::vector<std::string> owned;
+  for (int i = 0; i < 150; ++i) owned.push_back(std::string(size_t(i) * 997 % 5000, char('a' + i % 26)));
+  owned[7].clear();
+  std::vector<std::string_view> pieces(owned.begin(), owned.end());
+  std::string expected;
+  for (const auto& piece : owned) expected += piece;
+
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  std::string received;
+  std::thread reader([&] {
+    char buffer[1000];
+    ssize_t n;
+    while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0) received.append(buffer, size_t(n));
+  });
+  const bool written = writeAll(fds[1], pieces);
+  ::close(fds[1]);
+  reader.join();
+  ::close(fds[0]);
+  EXPECT_TRUE(written);
+  EXPECT_EQ(received.size(), expected.size());
+  EXPECT_TRUE(received == expected);
 }
