@@ -147,8 +147,10 @@ std::string PartScanner::declaredName(std::string_view segment) {
 
 void PartScanner::scanSegment(std::string_view segment) {
   const std::string declared = declaredName(segment);
-  if (contains(segment, kBase64Header)) return addBase64(segment, declared);
-  if (contains(segment, k7bitHeader)) return add7bit(segment, declared);
+  if (contains(segment, kBase64Header))
+    return addEncoded(segment, declared, kBase64Header, "Base64", &PartScanner::base64Payload);
+  if (contains(segment, k7bitHeader))
+    return addEncoded(segment, declared, k7bitHeader, "7bit", &PartScanner::sevenBitPayload);
   if (contains(segment, kQuotedHeader)) return;
   if (contains(segment, kUuHeaderWide) || contains(segment, kXUuHeaderWide) ||
       findBegin(segment) != npos)
@@ -173,22 +175,15 @@ std::shared_ptr<nlMail> PartScanner::makeRecord(std::string_view segment, size_t
   return record;
 }
 
-void PartScanner::addBase64(std::string_view segment, const std::string& declared) {
+void PartScanner::addEncoded(std::string_view segment, const std::string& declared,
+                             std::string_view encodingHeader, const char* encoding,
+                             PayloadFn payload) {
   if (declared.empty()) return;
-  const size_t header = segment.find(kBase64Header);
-  auto record = makeRecord(segment, header, declared, "Base64");
+  const size_t header = segment.find(encodingHeader);
+  auto record = makeRecord(segment, header, declared, encoding);
   const size_t blank = segment.find(kBlankLine, header);
   if (blank != npos)
-    record->BaseContent = text_.slice(base64Payload(segment, blank + kBlankLine.size()));
-}
-
-void PartScanner::add7bit(std::string_view segment, const std::string& declared) {
-  if (declared.empty()) return;
-  const size_t header = segment.find(k7bitHeader);
-  auto record = makeRecord(segment, header, declared, "7bit");
-  const size_t blank = segment.find(kBlankLine, header);
-  if (blank != npos)
-    record->BaseContent = text_.slice(sevenBitPayload(segment, blank + kBlankLine.size()));
+    record->BaseContent = text_.slice((this->*payload)(segment, blank + kBlankLine.size()));
 }
 
 void PartScanner::addUuencode(std::string_view segment, const std::string& declared) {

@@ -33,8 +33,10 @@ class PartScanner {
 
  private:
   void scanSegment(std::string_view segment);
-  void addBase64(std::string_view segment, const std::string& declared);
-  void add7bit(std::string_view segment, const std::string& declared);
+  using PayloadFn = std::string_view (PartScanner::*)(std::string_view segment, size_t from) const;
+  // A base64 or 7bit part: a record only when the part declares a name.
+  void addEncoded(std::string_view segment, const std::string& declared,
+                  std::string_view encodingHeader, const char* encoding, PayloadFn payload);
   void addUuencode(std::string_view segment, const std::string& declared);
   // Returns where the block's data ends.
   size_t addUuencodeBlock(std::string_view segment, size_t begin);
