@@ -10,25 +10,29 @@ namespace mailvane::cli {
 namespace fs = std::filesystem;
 namespace {
 
-MessageInput fileInput(const fs::path& path) {
-  return MessageInput{path.string(), [path] { return readMessageFile(path); }};
+// Inputs hold plain strings: a folder of 100,000 messages keeps one input each for the
+// whole run, and a path object costs several times its text.
+MessageInput fileInput(std::string file) {
+  std::string label = file;
+  return MessageInput{std::move(label), [file = std::move(file)] { return readMessageFile(file); }};
 }
 
 // A folder's message files, sorted by name so that a walk (and its folder numbers) is
 // the same on every run.
-std::optional<std::vector<fs::path>> messageFilesIn(const fs::path& folder) {
+std::optional<std::vector<std::string>> messageFilesIn(const fs::path& folder) {
   std::error_code ec;
-  std::vector<fs::path> files;
   fs::directory_iterator it(folder, ec);
   if (ec) return std::nullopt;
+  std::vector<std::pair<std::string, std::string>> found;  // file name, whole path
   for (const fs::directory_entry& entry : it) {
     std::error_code typeEc;
     if (entry.is_regular_file(typeEc) && isMessageFileName(entry.path()))
-      files.push_back(entry.path());
+      found.emplace_back(entry.path().filename().string(), entry.path().string());
   }
-  std::sort(files.begin(), files.end(), [](const fs::path& a, const fs::path& b) {
-    return a.filename().string() < b.filename().string();
-  });
+  std::sort(found.begin(), found.end());
+  std::vector<std::string> files;
+  files.reserve(found.size());
+  for (auto& [name, path] : found) files.push_back(std::move(path));
   return files;
 }
 
@@ -59,9 +63,9 @@ std::vector<MessageInput> collectMessageInputs(const std::vector<std::string>& o
         problems.push_back(operand + ": cannot list the folder");
         continue;
       }
-      for (const fs::path& file : *files) inputs.push_back(fileInput(file));
+      for (std::string& file : *files) inputs.push_back(fileInput(std::move(file)));
     } else if (fs::exists(status)) {
-      inputs.push_back(fileInput(path));
+      inputs.push_back(fileInput(operand));
     } else {
       problems.push_back(operand + ": no such file or folder");
     }
