@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "codecs/Base64.h"
-#include "codecs/UUencode.h"
+#include "engine/PartPayload.h"
 #include "engine/FileNameCleaner.h"
 #include "engine/PartNames.h"
 #include "engine/TextOps.h"
@@ -58,14 +58,26 @@ void AttachmentWriter::writePart(const nlMail& part, bool numbered) const {
   std::filesystem::path path = pathFor(part.Filename);
   if (numbered) path = system::FreeFileName(path);
   if (path.empty()) return;
-  if (part.encoding == "Base64") {
+  if (!part.fromStructure && part.encoding == "Base64") {
+    // Decoded in pieces straight into the file: a large part is never held twice.
     Base64().DecodeToFile(part.BaseContent, path);
-  } else if (part.encoding == "uuencode") {
-    // Decoded data is a file's bytes: written exactly, without a line end added.
-    if (auto bytes = UUencode().Decode(part.BaseContent)) writeBytes(path, *bytes);
-  } else if (part.encoding == "7bit") {
-    writeText(path, part.BaseContent, false);
+    return;
   }
+  // Decoded data is a file's bytes: written exactly, without a line end added.
+  const auto bytes = PartPayload::decode(part);
+  if (!bytes) return;
+  if (part.fromStructure)
+    writeNewFile(path, *bytes);  // like a Base64 part: an existing file is left as it is
+  else
+    writeBytes(path, *bytes);
+}
+
+bool AttachmentWriter::writeNewFile(const std::filesystem::path& path, std::string_view bytes) {
+  if (path.empty()) return false;
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  const bool written = writeAll(fd, bytes);
+  return ::close(fd) == 0 && written;
 }
 
 void AttachmentWriter::writeNamed(std::string_view baseName, std::string_view extension,

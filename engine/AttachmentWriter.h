@@ -26,6 +26,8 @@ class AttachmentWriter {
                         std::initializer_list<std::string_view> pieces, bool followLinks = true);
   // Writes the bytes exactly, creating or replacing the file (never through a link).
   static bool writeBytes(const std::filesystem::path& path, std::string_view bytes);
+  // Writes the bytes into a file that does not exist yet (never through a link).
+  static bool writeNewFile(const std::filesystem::path& path, std::string_view bytes);
 
   // Where a file of this (code-page) name goes: the folder joined with the safe UTF-8 name.
   std::filesystem::path pathFor(std::string_view name) const;

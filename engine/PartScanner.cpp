@@ -10,7 +10,6 @@ namespace mailvane::engine {
 namespace {
 
 constexpr std::string_view kContentType = "Content-Type:";
-constexpr std::string_view kContentLocation = "Content-Location:";
 constexpr std::string_view kRelated = "multipart/related;";
 constexpr std::string_view kBase64Header = "Content-Transfer-Encoding: base64";
 constexpr std::string_view k7bitHeader = "Content-Transfer-Encoding: 7bit";
@@ -21,27 +20,6 @@ constexpr std::string_view kXUuHeaderWide = "Content-Transfer-Encoding:  x-uuenc
 constexpr std::string_view kBegin666 = "begin 666";
 constexpr std::string_view kBegin644 = "begin 644";
 constexpr std::string_view kNameParameter = "name=";
-
-// Content-Location lines point at the web page a part came from; they are dropped so
-// that their names never pass for the part's name.
-std::string withoutContentLocation(std::string_view message) {
-  std::string out;
-  out.reserve(message.size());
-  bool first = true;
-  size_t from = 0;
-  for (;;) {
-    const size_t end = message.find(kCrLf, from);
-    const std::string_view line = message.substr(from, end == npos ? npos : end - from);
-    if (TextFinder::findNoCase(line, kContentLocation) == npos) {
-      if (!first) out += kCrLf;
-      out += line;
-      first = false;
-    }
-    if (end == npos) break;
-    from = end + kCrLf.size();
-  }
-  return out;
-}
 
 std::vector<std::string_view> cutSegments(std::string_view text) {
   std::vector<std::string_view> segments;
@@ -104,20 +82,12 @@ size_t findBegin(std::string_view segment, size_t from = 0) {
 
 }  // namespace
 
-PartScanner::PartScanner(std::string_view message, const SharedText& shared,
-                         const BoundarySet& boundaries)
-    : boundaries_(boundaries) {
-  if (TextFinder::findNoCase(message, kContentLocation) != npos) {
-    text_ = SharedText(withoutContentLocation(message));
-    scanned_ = text_;
-  } else {
-    text_ = shared;
-    scanned_ = message;
-  }
-}
+PartScanner::PartScanner(const SharedText& scanned, const BoundarySet& boundaries,
+                         PartNames& names)
+    : text_(scanned), boundaries_(boundaries), names_(names) {}
 
 std::vector<std::shared_ptr<nlMail>> PartScanner::scan(const SegmentHook& onSegment) {
-  const auto segments = withoutRelated(cutSegments(scanned_));
+  const auto segments = withoutRelated(cutSegments(text_));
   const size_t last = segments.size() - 1;
   for (size_t i = 0; i <= last; ++i) {
     if (onSegment) onSegment(i, last);
@@ -126,7 +96,7 @@ std::vector<std::shared_ptr<nlMail>> PartScanner::scan(const SegmentHook& onSegm
   return std::move(records_);
 }
 
-std::string PartScanner::declaredName(std::string_view segment) {
+std::optional<std::string> PartScanner::declaredName(std::string_view segment) {
   for (size_t at = 0; at < segment.size();) {
     const Line line = lineAt(segment, at);
     const size_t name = TextFinder::findNoCase(line.text, kNameParameter);
@@ -142,11 +112,11 @@ std::string PartScanner::declaredName(std::string_view segment) {
     }
     at = line.next;
   }
-  return {};
+  return std::nullopt;
 }
 
 void PartScanner::scanSegment(std::string_view segment) {
-  const std::string declared = declaredName(segment);
+  const std::optional<std::string> declared = declaredName(segment);
   if (contains(segment, kBase64Header))
     return addEncoded(segment, declared, kBase64Header, "Base64", &PartScanner::base64Payload);
   if (contains(segment, k7bitHeader))
@@ -154,7 +124,7 @@ void PartScanner::scanSegment(std::string_view segment) {
   if (contains(segment, kQuotedHeader)) return;
   if (contains(segment, kUuHeaderWide) || contains(segment, kXUuHeaderWide) ||
       findBegin(segment) != npos)
-    addUuencode(segment, declared);
+    addUuencode(segment, declared.value_or(std::string()));
 }
 
 std::string PartScanner::claimName(std::string_view cleanedName) {
@@ -175,12 +145,14 @@ std::shared_ptr<nlMail> PartScanner::makeRecord(std::string_view segment, size_t
   return record;
 }
 
-void PartScanner::addEncoded(std::string_view segment, const std::string& declared,
+void PartScanner::addEncoded(std::string_view segment, const std::optional<std::string>& declared,
                              std::string_view encodingHeader, const char* encoding,
                              PayloadFn payload) {
-  if (declared.empty()) return;
+  // A segment without a name line is no part of its own; name="" is a part whose name
+  // is invented, like any name that cleans to nothing.
+  if (!declared) return;
   const size_t header = segment.find(encodingHeader);
-  auto record = makeRecord(segment, header, declared, encoding);
+  auto record = makeRecord(segment, header, *declared, encoding);
   const size_t blank = segment.find(kBlankLine, header);
   if (blank != npos)
     record->BaseContent = text_.slice((this->*payload)(segment, blank + kBlankLine.size()));

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,20 +23,21 @@ class PartScanner {
   // Told before each segment: its index and the index of the last segment.
   using SegmentHook = std::function<void(size_t index, size_t last)>;
 
-  // The boundaries are the message's own; they must outlive the scanner. Payloads share
-  // the bytes of `shared` when it holds the message, else each is copied.
-  PartScanner(std::string_view message, const SharedText& shared, const BoundarySet& boundaries);
+  // `scanned` is the message as the rules read it (CR LF line ends, Content-Location lines
+  // left out); payloads are slices of it. The boundaries and names must outlive the
+  // scanner; names are shared with the parts found after the rules' walk.
+  PartScanner(const SharedText& scanned, const BoundarySet& boundaries, PartNames& names);
   std::vector<std::shared_ptr<nlMail>> scan(const SegmentHook& onSegment);
 
   // The declared name of a segment: the first name= parameter (quoted or bare) on the
-  // first line that has one; empty when there is none.
-  static std::string declaredName(std::string_view segment);
+  // first line that has one (empty for name=""); nullopt when no line has one.
+  static std::optional<std::string> declaredName(std::string_view segment);
 
  private:
   void scanSegment(std::string_view segment);
   using PayloadFn = std::string_view (PartScanner::*)(std::string_view segment, size_t from) const;
   // A base64 or 7bit part: a record only when the part declares a name.
-  void addEncoded(std::string_view segment, const std::string& declared,
+  void addEncoded(std::string_view segment, const std::optional<std::string>& declared,
                   std::string_view encodingHeader, const char* encoding, PayloadFn payload);
   void addUuencode(std::string_view segment, const std::string& declared);
   // Returns where the block's data ends.
@@ -49,12 +51,10 @@ class PartScanner {
   std::string_view uuencodePayload(std::string_view segment, size_t from,
                                    size_t* stopLine = nullptr) const;
 
-  // What the segments are cut from and payloads share: the message, or the message
-  // without its Content-Location lines when it had any.
+  // What the segments are cut from and payloads share.
   SharedText text_;
-  std::string_view scanned_;
   const BoundarySet& boundaries_;
-  PartNames names_;
+  PartNames& names_;
   std::vector<std::shared_ptr<nlMail>> records_;
 };
 

@@ -18,6 +18,9 @@ struct nlMail {
   std::string encoding;     // "Base64", "uuencode" or "7bit"
   SharedText BaseContent;   // encoded payload as cut from the message, sharing its bytes
   std::string contID;       // Content-ID with angle brackets, or empty
+  // Found by the MIME structure pass rather than the pattern rules: `encoding` is then the
+  // transfer encoding as the message states it, and the payload is decoded by that.
+  bool fromStructure = false;
 };
 
 // One entry of a window's message list.

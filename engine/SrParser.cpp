@@ -8,9 +8,12 @@
 #include "engine/FileNameCleaner.h"
 #include "engine/HtmlRebuilder.h"
 #include "engine/LinkScanner.h"
+#include "engine/PartNames.h"
 #include "engine/PartScanner.h"
 #include "engine/QuotedPrintable.h"
+#include "engine/RuleText.h"
 #include "engine/SizeText.h"
+#include "engine/StructureParts.h"
 #include "engine/TextFinder.h"
 #include "engine/TextOps.h"
 #include "engine/TextPartReader.h"
@@ -33,6 +36,12 @@ std::string SrParser::Getit(std::string_view field, std::string_view endMarker,
 std::string SrParser::Formatsize(int32_t n) { return engine::SizeText::format(n); }
 
 void SrParser::identify_mailheader(std::string_view message) {
+  if (engine::RuleText::hasBareLf(message))
+    return readHeaderFields(engine::RuleText::of(SharedText(message)).text(), message.size());
+  readHeaderFields(message, message.size());
+}
+
+void SrParser::readHeaderFields(std::string_view message, size_t storedSize) {
   auto has = [message](std::string_view name) {
     return engine::TextFinder::find(message, name) != npos;
   };
@@ -55,7 +64,7 @@ void SrParser::identify_mailheader(std::string_view message) {
   if (has("Content-transfer-encoding:"))
     Contenttransferencoding = Getit("Content-transfer-encoding:", kCrLf, message);
   constexpr size_t kMaxSize = std::numeric_limits<int32_t>::max();
-  MailSize = Formatsize(static_cast<int32_t>(std::min(message.size(), kMaxSize)));
+  MailSize = Formatsize(static_cast<int32_t>(std::min(storedSize, kMaxSize)));
 }
 
 // --- Quoted-printable
@@ -121,18 +130,29 @@ std::optional<SharedText> SrParser::textPart(std::string_view message, const Sha
 }
 
 void SrParser::Getall(std::string_view message) {
-  identify_mailheader(message);
-  Html = gethtml(message);
+  // Parts share the bytes of Source; a message from elsewhere is copied once so they can.
+  const SharedText stored = Source.holds(message) ? Source.slice(message) : SharedText(message);
+  // The rules read every line as ending in CR LF; the structure pass and the bytes of
+  // the part files keep the message as stored.
+  const engine::RuleText ruled = engine::RuleText::of(stored);
+  const std::string_view text = ruled.text();
+  readHeaderFields(text, stored.size());
+  Html = gethtml(text);
   // Collecting the boundaries is a pass over the whole message; the text part and the
   // part scan share one set.
-  const engine::BoundarySet boundaries(message);
-  // Text and payloads cut from Source share its bytes; text from elsewhere may not
-  // outlive this call, so what is cut from it is copied.
-  const SharedText shared = Source.holds(message) ? Source : SharedText();
-  if (auto text = textPart(message, shared, boundaries)) Text = std::move(*text);
+  const engine::BoundarySet boundaries(text);
+  if (auto body = textPart(text, ruled.text(), boundaries)) Text = std::move(*body);
 
   mailfiles = std::make_shared<bodyFiles>();
-  engine::PartScanner scanner(message, shared, boundaries);
+  // Content-Location lines name the web page a part came from; dropped, their names never
+  // pass for the part's name.
+  constexpr std::string_view kContentLocation = "Content-Location:";
+  std::optional<engine::RuleText> filtered;
+  if (engine::TextFinder::findNoCase(text, kContentLocation) != engine::npos)
+    filtered = engine::RuleText::of(stored, kContentLocation);
+  const engine::RuleText& scanned = filtered ? *filtered : ruled;
+  engine::PartNames names;
+  engine::PartScanner scanner(scanned.text(), boundaries, names);
   auto records = scanner.scan([this](size_t index, size_t last) {
     progressDivisor_ = static_cast<int32_t>(last);
     // With a single segment there is nothing to divide by; the last figure stands.
@@ -140,7 +160,18 @@ void SrParser::Getall(std::string_view message) {
                             : engine::roundedPercent(static_cast<long long>(index),
                                                      static_cast<long long>(last)));
   });
-  for (auto& record : records) mailfiles->Add(std::move(record));
+  std::vector<std::pair<size_t, size_t>> held;
+  for (auto& record : records) {
+    if (!record->BaseContent.empty() && scanned.text().holds(record->BaseContent)) {
+      held.push_back(scanned.storedRange(record->BaseContent));
+      // A 7bit part's file holds its bytes as stored, line ends included.
+      if (!ruled.isStored() && record->encoding == "7bit")
+        record->BaseContent = scanned.storedSlice(record->BaseContent);
+    }
+    mailfiles->Add(std::move(record));
+  }
+  for (auto& record : engine::StructureParts(stored, std::move(held), names).collect())
+    mailfiles->Add(std::move(record));
 
   Html = Fixcid(Html);
   Findsounds(Html, 0);

@@ -94,6 +94,9 @@ class SrParser {
 
  private:
   void raiseProgress(int32_t percent);
+  // identify_mailheader on text whose lines end in CR LF; storedSize is the size of the
+  // message as stored.
+  void readHeaderFields(std::string_view message, size_t storedSize);
   std::optional<SharedText> textPart(std::string_view message, const SharedText& owner,
                                      const engine::BoundarySet& boundaries) const;
 

@@ -126,10 +126,13 @@ TEST(Getall, SevenBitPayloadKeepsEveryParagraph) {
   EXPECT_EQ(p.part(1).BaseContent, crlf("first\n\nsecond\n"));
 }
 
-TEST(Getall, QuotedPrintablePartsNeverGiveRecords) {
+TEST(Getall, QuotedPrintablePartsGetNoRuleRecordOnlyAStructureOne) {
   Parsed p(crlf(kHead + "------=_NextPart_001\nContent-Type: text/plain; name=\"q.txt\"\n"
                         "Content-Transfer-Encoding: quoted-printable\n\nbegin 666 x\n"));
-  EXPECT_EQ(p.count(), 0);
+  ASSERT_EQ(p.count(), 1);  // not a uuencode block: the rules stop at quoted-printable
+  EXPECT_TRUE(p.part(1).fromStructure);
+  EXPECT_EQ(p.part(1).encoding, "quoted-printable");
+  EXPECT_EQ(p.part(1).Filename, "q.txt");
 }
 
 TEST(Getall, UuencodeNeedsAWideHeaderOrABeginLine) {

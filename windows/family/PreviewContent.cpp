@@ -2,8 +2,7 @@
 
 #include <QMimeDatabase>
 
-#include "codecs/Base64.h"
-#include "codecs/UUencode.h"
+#include "engine/PartPayload.h"
 #include "system/CodePage.h"
 
 namespace mailvane {
@@ -61,10 +60,7 @@ std::shared_ptr<const nlMail> PreviewContent::find(const QString& name) const {
 }
 
 std::optional<std::string> PreviewContent::decode(const nlMail& part) {
-  if (part.encoding == "Base64") return Base64().Decode(part.BaseContent);
-  if (part.encoding == "uuencode") return UUencode().Decode(part.BaseContent);
-  if (part.encoding == "7bit") return part.BaseContent.str();
-  return std::nullopt;
+  return engine::PartPayload::decode(part);
 }
 
 }  // namespace mailvane

@@ -1,0 +1,105 @@
+#include "codecs/MimeDecoders.h"
+
+#include <array>
+#include <cstdint>
+
+namespace mailvane {
+namespace {
+
+constexpr uint8_t kNotBase64 = 0xFF;
+
+constexpr std::array<uint8_t, 256> makeBase64Table() {
+  std::array<uint8_t, 256> table{};
+  for (auto& v : table) v = kNotBase64;
+  constexpr std::string_view alphabet =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  for (size_t i = 0; i < alphabet.size(); ++i)
+    table[static_cast<uint8_t>(alphabet[i])] = static_cast<uint8_t>(i);
+  return table;
+}
+constexpr std::array<uint8_t, 256> kBase64 = makeBase64Table();
+
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::string MimeDecoders::Base64Bytes(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() / 4 * 3 + 3);
+  unsigned quad = 0;    // characters of the current group seen
+  unsigned pads = 0;    // "=" seen since the last data character
+  uint32_t left = 0;    // bits not yet written
+  for (const char ch : text) {
+    const auto c = static_cast<uint8_t>(ch);
+    if (c == '=') {
+      // Padding ends the data once it completes a group; a stray "=" is skipped.
+      if (quad >= 2 && quad + ++pads >= 4) break;
+      continue;
+    }
+    const uint8_t v = kBase64[c];
+    if (v == kNotBase64) continue;
+    pads = 0;
+    switch (quad) {
+      case 0:
+        left = v;
+        quad = 1;
+        break;
+      case 1:
+        out.push_back(static_cast<char>((left << 2) | (v >> 4)));
+        left = v & 0x0F;
+        quad = 2;
+        break;
+      case 2:
+        out.push_back(static_cast<char>((left << 4) | (v >> 2)));
+        left = v & 0x03;
+        quad = 3;
+        break;
+      default:
+        out.push_back(static_cast<char>((left << 6) | v));
+        left = 0;
+        quad = 0;
+        break;
+    }
+  }
+  return out;
+}
+
+std::string MimeDecoders::QuotedPrintableBytes(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  const size_t n = text.size();
+  for (size_t i = 0; i < n;) {
+    const char c = text[i];
+    if (c != '=') {
+      // Copy the run up to the next "=" in one go.
+      size_t next = text.find('=', i);
+      if (next == std::string_view::npos) next = n;
+      out.append(text.substr(i, next - i));
+      i = next;
+      continue;
+    }
+    ++i;
+    if (i >= n) break;  // a lone "=" at the very end is a soft break with nothing after
+    if (text[i] == '\n' || text[i] == '\r') {
+      if (text[i] != '\n')
+        while (i < n && text[i] != '\n') ++i;
+      if (i < n) ++i;
+    } else if (text[i] == '=') {
+      out.push_back('=');
+      ++i;
+    } else if (i + 1 < n && hexValue(text[i]) >= 0 && hexValue(text[i + 1]) >= 0) {
+      out.push_back(static_cast<char>(hexValue(text[i]) * 16 + hexValue(text[i + 1])));
+      i += 2;
+    } else {
+      out.push_back('=');
+    }
+  }
+  return out;
+}
+
+}  // namespace mailvane

@@ -1,0 +1,83 @@
+#include "engine/RuleText.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "engine/TextFinder.h"
+
+namespace mailvane::engine {
+
+bool RuleText::hasBareLf(std::string_view text) {
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  for (const char* p = begin; p < end;) {
+    const void* hit = std::memchr(p, '\n', static_cast<size_t>(end - p));
+    if (!hit) return false;
+    const char* lf = static_cast<const char*>(hit);
+    if (lf == begin || lf[-1] != '\r') return true;
+    p = lf + 1;
+  }
+  return false;
+}
+
+RuleText RuleText::of(const SharedText& stored, std::string_view dropLinesWith) {
+  RuleText out;
+  out.stored_ = stored;
+  const std::string_view in = stored.view();
+  const bool drops =
+      !dropLinesWith.empty() && TextFinder::findNoCase(in, dropLinesWith) != std::string_view::npos;
+  if (!drops && !hasBareLf(in)) {
+    out.text_ = stored;
+    return out;
+  }
+  std::string text;
+  text.reserve(in.size() + in.size() / 32);
+  bool first = true;
+  auto addRun = [&](size_t at, size_t storedAt) {
+    if (!out.runs_.empty()) {
+      const auto& [lastAt, lastStored] = out.runs_.back();
+      if (lastStored + (at - lastAt) == storedAt) return;
+    }
+    out.runs_.emplace_back(at, storedAt);
+  };
+  for (size_t from = 0;;) {
+    const size_t lf = in.find('\n', from);
+    size_t end = lf == std::string_view::npos ? in.size() : lf;
+    if (lf != std::string_view::npos && end > from && in[end - 1] == '\r') --end;
+    const std::string_view line = in.substr(from, end - from);
+    if (!drops || TextFinder::findNoCase(line, dropLinesWith) == std::string_view::npos) {
+      if (!first) text += "\r\n";
+      first = false;
+      addRun(text.size(), from);
+      text += line;
+    }
+    if (lf == std::string_view::npos) break;
+    from = lf + 1;
+  }
+  if (out.runs_.empty()) out.runs_.emplace_back(0, 0);
+  out.text_ = SharedText(std::move(text));
+  return out;
+}
+
+size_t RuleText::toStored(size_t pos) const {
+  if (runs_.empty()) return pos;
+  auto it = std::upper_bound(runs_.begin(), runs_.end(), pos,
+                             [](size_t p, const auto& run) { return p < run.first; });
+  if (it != runs_.begin()) --it;
+  const size_t stored = it->second + (pos - it->first);
+  return std::min(stored, stored_.size());
+}
+
+std::pair<size_t, size_t> RuleText::storedRange(std::string_view piece) const {
+  const size_t first = static_cast<size_t>(piece.data() - text_.data());
+  return {toStored(first), toStored(first + piece.size())};
+}
+
+SharedText RuleText::storedSlice(std::string_view piece) const {
+  if (runs_.empty()) return stored_.slice(piece);
+  const auto [first, last] = storedRange(piece);
+  return stored_.slice(stored_.view().substr(first, last > first ? last - first : 0));
+}
+
+}  // namespace mailvane::engine
