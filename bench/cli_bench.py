@@ -68,6 +68,7 @@ def main():
     parser.add_argument("workload")
     parser.add_argument("mailvane")
     parser.add_argument("--scratch", default="/tmp/mailvane-cli-bench-out")
+    parser.add_argument("--baseline", help="an earlier mailvane build, run the same two ways")
     args = parser.parse_args()
     workload = os.path.abspath(args.workload)
     mailvane = os.path.abspath(args.mailvane)
@@ -124,6 +125,13 @@ def main():
          lambda e: os.path.join(args.scratch, e["file"])),
         ("start and exit only (per message)", lambda msg, out: ["/bin/true", msg], None),
     ]
+    if args.baseline:
+        baseline_bin = os.path.abspath(args.baseline)
+        start()
+        seconds, status = run_timed([baseline_bin, "extract", "-o", args.scratch, workload])
+        report("baseline extract (one process)", seconds, status != 0)
+        contenders.insert(1, ("baseline extract (per message)",
+                              lambda msg, out: [baseline_bin, "extract", "-o", out, msg], None))
     for name, make_argv, folder_of in contenders:
         start()
         seconds = per_message(manifest, workload, args.scratch, make_argv)
@@ -151,6 +159,15 @@ def main():
                   speed["mailvane extract (per message)"] / fastest_peer,
                   speed["mailvane --no-text (per message)"] / fastest_peer,
                   speed["start and exit only (per message)"] / fastest_peer))
+        munpack = speed["munpack (per message)"]
+        print("%s: one process / munpack %.2fx, per message / munpack %.2fx" % (
+            label, speed["mailvane extract (one process)"] / munpack,
+            speed["mailvane extract (per message)"] / munpack))
+        if args.baseline:
+            print("%s: one process / baseline %.2fx, per message / baseline %.2fx" % (
+                label, speed["mailvane extract (one process)"] /
+                speed["baseline extract (one process)"],
+                speed["mailvane extract (per message)"] / speed["baseline extract (per message)"]))
     # A program starts with a few MB resident whatever it reads, so the part that grows
     # with the input is shown as well.
     for label, peak in (("whole folder", peak_all), ("largest message alone", peak_one)):

@@ -19,14 +19,16 @@ constexpr std::array<uint8_t, 256> makeBase64Table() {
 }
 constexpr std::array<uint8_t, 256> kBase64 = makeBase64Table();
 
-int hexValue(char c) {
+int hexValue(char c) { return MimeDecoders::HexDigit(c); }
+
+}  // namespace
+
+int MimeDecoders::HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
 }
-
-}  // namespace
 
 std::string MimeDecoders::Base64Bytes(std::string_view text) {
   std::string out;

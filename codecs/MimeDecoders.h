@@ -19,6 +19,9 @@ class MimeDecoders {
   // before a line end (CR LF, LF, or CR up to the next LF) is a soft break, "==" is "=",
   // and any other "=" stays as it is. Line ends and trailing spaces are kept.
   static std::string QuotedPrintableBytes(std::string_view text);
+
+  // The value of a hexadecimal digit in either case; -1 for any other character.
+  static int HexDigit(char c);
 };
 
 }  // namespace mailvane

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "codecs/MimeDecoders.h"
+#include "engine/TextOps.h"
 #include "system/CodePage.h"
 
 namespace mailvane::engine {
@@ -11,11 +12,7 @@ namespace {
 
 constexpr std::string_view kSpace = " \t\r\n";
 
-std::string_view trim(std::string_view s) {
-  const size_t first = s.find_first_not_of(kSpace);
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(kSpace) - first + 1);
-}
+std::string_view trim(std::string_view s) { return trimWhite(s); }
 
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -69,34 +66,17 @@ void forEachParam(std::string_view value, F f) {
   }
 }
 
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
+int hexValue(char c) { return MimeDecoders::HexDigit(c); }
 
-std::string percentDecoded(std::string_view s) {
+// "%XX" (RFC 2231) or "=XX" (the "Q" encoding of encoded words, where "_" is a space)
+// as the byte XX; anything else as it stands.
+std::string unescaped(std::string_view s, char escape, bool underscoreIsSpace) {
   std::string out;
   out.reserve(s.size());
   for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '%' && i + 2 < s.size() + 0 && hexValue(s[i + 1]) >= 0 && hexValue(s[i + 2]) >= 0) {
-      out.push_back(static_cast<char>(hexValue(s[i + 1]) * 16 + hexValue(s[i + 2])));
-      i += 2;
-    } else {
-      out.push_back(s[i]);
-    }
-  }
-  return out;
-}
-
-// The "Q" encoding of encoded words: "_" is a space, "=XX" a byte.
-std::string qDecoded(std::string_view s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '_') {
+    if (underscoreIsSpace && s[i] == '_') {
       out.push_back(' ');
-    } else if (s[i] == '=' && i + 2 < s.size() + 0 && hexValue(s[i + 1]) >= 0 &&
+    } else if (s[i] == escape && i + 2 < s.size() && hexValue(s[i + 1]) >= 0 &&
                hexValue(s[i + 2]) >= 0) {
       out.push_back(static_cast<char>(hexValue(s[i + 1]) * 16 + hexValue(s[i + 2])));
       i += 2;
@@ -124,7 +104,7 @@ std::optional<std::pair<std::string, size_t>> encodedWordAt(std::string_view tex
   if (kind == 'b')
     bytes = MimeDecoders::Base64Bytes(payload);
   else if (kind == 'q')
-    bytes = qDecoded(payload);
+    bytes = unescaped(payload, '=', true);
   else
     return std::nullopt;
   return std::make_pair(charsetToCodePage(bytes, charset), end + 2);
@@ -228,7 +208,7 @@ std::optional<std::string> MimeParams::get(std::string_view name, bool words) co
       }
     }
     first = false;
-    joined += piece.second ? percentDecoded(text) : text;
+    joined += piece.second ? unescaped(text, '%', false) : text;
   }
   return charset.empty() ? (words ? decodeEncodedWords(joined) : joined)
                          : charsetToCodePage(joined, charset);

@@ -3,6 +3,7 @@
 #include "codecs/Base64.h"
 #include "codecs/MimeDecoders.h"
 #include "codecs/UUencode.h"
+#include "engine/StructureParts.h"
 #include "engine/TextFinder.h"
 
 namespace mailvane::engine {
@@ -19,8 +20,7 @@ std::optional<std::string> PartPayload::decode(const nlMail& part) {
   if (TextFinder::equalsNoCase(encoding, "base64")) return MimeDecoders::Base64Bytes(payload);
   if (TextFinder::equalsNoCase(encoding, "quoted-printable"))
     return MimeDecoders::QuotedPrintableBytes(payload);
-  for (std::string_view kind : {"x-uuencode", "uuencode", "x-uue", "uue"}) {
-    if (!TextFinder::equalsNoCase(encoding, kind)) continue;
+  if (StructureParts::isUuencode(encoding)) {
     // A body that does not decode is kept as it stands rather than lost.
     if (auto bytes = UUencode().Decode(payload)) return bytes;
     return part.BaseContent.str();

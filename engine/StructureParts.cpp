@@ -4,23 +4,12 @@
 
 #include "engine/FileNameCleaner.h"
 #include "engine/TextFinder.h"
+#include "engine/TextOps.h"
 
 namespace mailvane::engine {
 namespace {
 
-constexpr std::string_view kSpace = " \t\r\n";
-
-std::string_view trim(std::string_view s) {
-  const size_t first = s.find_first_not_of(kSpace);
-  if (first == std::string_view::npos) return s.substr(s.size());
-  return s.substr(first, s.find_last_not_of(kSpace) - first + 1);
-}
-
-bool isUuencode(std::string_view encoding) {
-  for (std::string_view kind : {"x-uuencode", "uuencode", "x-uue", "uue"})
-    if (TextFinder::equalsNoCase(encoding, kind)) return true;
-  return false;
-}
+std::string_view trim(std::string_view s) { return trimWhite(s); }
 
 struct TypeExtension {
   std::string_view type;
@@ -71,6 +60,12 @@ std::string_view StructureParts::extensionFor(std::string_view type) {
   for (const auto& entry : kExtensions)
     if (entry.type == type) return entry.extension;
   return type.starts_with("text/") ? ".txt" : ".bin";
+}
+
+bool StructureParts::isUuencode(std::string_view encoding) {
+  for (std::string_view kind : {"x-uuencode", "uuencode", "x-uue", "uue"})
+    if (TextFinder::equalsNoCase(encoding, kind)) return true;
+  return false;
 }
 
 std::string_view StructureParts::payloadOf(std::string_view body, std::string_view encoding) {

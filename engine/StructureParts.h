@@ -31,6 +31,8 @@ class StructureParts {
   // The encoded payload of a leaf: the body, or for uuencode the lines between its
   // "begin" and "end" lines.
   static std::string_view payloadOf(std::string_view body, std::string_view encoding);
+  // Whether a stated transfer encoding is one of the names of uuencode.
+  static bool isUuencode(std::string_view encoding);
 
  private:
   void add(const MimeLeaf& leaf);

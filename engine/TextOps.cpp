@@ -27,6 +27,13 @@ std::string_view trimSpaces(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
+std::string_view trimWhite(std::string_view text) {
+  constexpr std::string_view kWhite = " \t\r\n";
+  const size_t first = text.find_first_not_of(kWhite);
+  if (first == npos) return text.substr(text.size());
+  return text.substr(first, text.find_last_not_of(kWhite) - first + 1);
+}
+
 Line lineAt(std::string_view text, size_t from) {
   if (from >= text.size()) return Line{{}, text.size(), text.size()};
   const size_t end = text.find(kCrLf, from);

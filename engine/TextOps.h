@@ -26,6 +26,9 @@ inline std::string removeAll(std::string_view text, std::string_view find) {
 
 // Leading and trailing spaces removed; tabs and other white space stay.
 std::string_view trimSpaces(std::string_view text);
+// Leading and trailing spaces, tabs, CRs and LFs removed; an all-blank text gives the
+// empty view at its end.
+std::string_view trimWhite(std::string_view text);
 
 // The line that starts at `from` (up to, not including, its CR LF) and where the next
 // line starts (text.size() when it is the last line).
