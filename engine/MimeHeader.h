@@ -26,6 +26,8 @@ class MimeLines {
   MimeLine at(size_t from) const;
   // The start of the line end that precedes the line at lineStart (lineStart > 0).
   size_t endBefore(size_t lineStart) const;
+  // The byte that ends a line: LF, or CR in an old Macintosh text.
+  char lineEnd() const { return end_; }
 
  private:
   std::string_view text_;

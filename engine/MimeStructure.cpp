@@ -2,14 +2,24 @@
 
 #include <cstring>
 #include <optional>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace mailvane::engine {
 namespace {
 
+constexpr size_t kNoFrame = static_cast<size_t>(-1);
+
 struct Frame {
   std::string delimiter;  // "--" + boundary
   bool digest = false;
+  size_t shadowed = kNoFrame;  // an enclosing frame with the same delimiter
+};
+
+struct ViewHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
 };
 
 struct Delimiter {
@@ -18,14 +28,6 @@ struct Delimiter {
   size_t frame = 0;
   bool close = false;
 };
-
-bool isDelimiterOf(std::string_view line, const std::string& delimiter, bool& close) {
-  if (!line.starts_with(delimiter)) return false;
-  std::string_view rest = line.substr(delimiter.size());
-  close = rest.starts_with("--");
-  if (close) rest.remove_prefix(2);
-  return rest.find_first_not_of(" \t") == std::string_view::npos;
-}
 
 class Walker {
  public:
@@ -49,8 +51,7 @@ class Walker {
         std::string delimiter = boundary ? "--" + *boundary : std::string();
         while (!delimiter.empty() && (delimiter.back() == ' ' || delimiter.back() == '\t'))
           delimiter.pop_back();
-        if (delimiter.size() > 2 && frames_.size() < MimeStructure::kMaxDepth)
-          frames_.push_back(Frame{std::move(delimiter), type == "multipart/digest"});
+        if (delimiter.size() > 2) push(std::move(delimiter), type == "multipart/digest");
         // Without a usable boundary the parts cannot be told apart; the text up to the
         // next boundary of an enclosing multipart is passed over.
         next = nextDelimiter(header.bodyStart);
@@ -68,29 +69,65 @@ class Walker {
       }
       // Past the closing boundaries (and the epilogues after them) to the next part.
       while (next && next->close) {
-        frames_.resize(next->frame);
+        popTo(next->frame);
         next = nextDelimiter(next->next);
       }
       if (!next) return;
-      frames_.resize(next->frame + 1);
+      popTo(next->frame + 1);
       pos = next->next;
       afterDelimiter = true;
     }
   }
 
  private:
-  std::optional<Delimiter> matches(std::string_view line) const {
-    if (line.size() < 2 || line[0] != '-' || line[1] != '-') return std::nullopt;
-    for (size_t i = frames_.size(); i-- > 0;) {
-      bool close = false;
-      if (isDelimiterOf(line, frames_[i].delimiter, close)) return Delimiter{0, 0, i, close};
-    }
-    return std::nullopt;
+  void push(std::string delimiter, bool digest) {
+    const size_t index = frames_.size();
+    const auto [it, fresh] = innermost_.try_emplace(delimiter, index);
+    const size_t shadowed = fresh ? kNoFrame : std::exchange(it->second, index);
+    frames_.push_back(Frame{std::move(delimiter), digest, shadowed});
   }
 
+  void popTo(size_t size) {
+    while (frames_.size() > size) {
+      const Frame& frame = frames_.back();
+      if (frame.shadowed == kNoFrame)
+        innermost_.erase(frame.delimiter);
+      else
+        innermost_.find(frame.delimiter)->second = frame.shadowed;
+      frames_.pop_back();
+    }
+  }
+
+  // A boundary line is a delimiter, optionally followed by "--" (closing) and spaces or
+  // tabs; the innermost multipart it can belong to takes it. Looked up rather than
+  // compared with every enclosing delimiter, so deep nesting costs nothing per line.
+  std::optional<Delimiter> matches(std::string_view line) const {
+    if (line.size() < 2 || line[0] != '-' || line[1] != '-' || innermost_.empty())
+      return std::nullopt;
+    line = line.substr(0, line.find_last_not_of(" \t") + 1);
+    std::optional<Delimiter> hit;
+    if (const auto it = innermost_.find(line); it != innermost_.end())
+      hit = Delimiter{0, 0, it->second, false};
+    if (line.ends_with("--")) {
+      const auto it = innermost_.find(line.substr(0, line.size() - 2));
+      if (it != innermost_.end() && (!hit || it->second > hit->frame))
+        hit = Delimiter{0, 0, it->second, true};
+    }
+    return hit;
+  }
+
+  // `from` is the start of a line. Only lines that open with "--" can be boundary
+  // lines, so the search jumps from one line end followed by "--" to the next; bodies of
+  // base64 or text hold few of them.
   std::optional<Delimiter> nextDelimiter(size_t from) const {
     if (frames_.empty()) return std::nullopt;
+    const char ends[] = {lines_.lineEnd(), '-', '-'};
     for (size_t at = from; at < text_.size();) {
+      if (text_.compare(at, 2, "--") != 0) {
+        const void* hit = ::memmem(text_.data() + at, text_.size() - at, ends, sizeof ends);
+        if (!hit) return std::nullopt;
+        at = static_cast<size_t>(static_cast<const char*>(hit) - text_.data()) + 1;
+      }
       const MimeLine line = lines_.at(at);
       if (auto hit = matches(line.text)) {
         hit->lineStart = line.start;
@@ -111,6 +148,8 @@ class Walker {
   MimeLines lines_;
   const std::function<void(const MimeLeaf&)>& onLeaf_;
   std::vector<Frame> frames_;
+  // Each delimiter in use, with the innermost frame that has it.
+  std::unordered_map<std::string, size_t, ViewHash, std::equal_to<>> innermost_;
 };
 
 }  // namespace

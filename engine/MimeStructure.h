@@ -2,9 +2,8 @@
 // MimeStructure: the MIME tree of a message as mail readers see it (RFC 2045/2046): the
 // boundaries of every multipart at any depth, parts inside attached messages, header
 // names in any capitals, lines ending in CR LF, LF or CR. One forward pass over the
-// text: a boundary line of an enclosing multipart also ends the parts inside it, so a
-// missing closing boundary loses nothing, and nesting deeper than kMaxDepth multiparts
-// is passed over instead of followed.
+// text, at any depth of nesting: a boundary line of an enclosing multipart also ends the
+// parts inside it, so a missing closing boundary loses nothing.
 
 #include <functional>
 #include <string>
@@ -23,8 +22,6 @@ struct MimeLeaf {
 
 class MimeStructure {
  public:
-  static constexpr size_t kMaxDepth = 64;
-
   // Calls onLeaf for every leaf, in the order of the text. `body` views lie in `text`.
   static void walk(std::string_view text, const std::function<void(const MimeLeaf&)>& onLeaf);
 
