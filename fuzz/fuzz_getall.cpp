@@ -1,5 +1,6 @@
-// Parses arbitrary bytes as a message and extracts it in every mode into a fresh
-// folder, then checks that nothing appeared beside that folder.
+// Parses arbitrary bytes as a message (the pattern rules and the MIME structure pass),
+// decodes every part and extracts it in every mode into a fresh folder, then checks that
+// nothing appeared beside that folder.
 #include <unistd.h>
 
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "engine/PartPayload.h"
 #include "engine/SrParser.h"
 
 namespace {
@@ -47,8 +49,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   mailvane::SrParser parser;
   parser.Source = message;
-  parser.identify_mailheader(message);
-  parser.Getall(message);
+  parser.identify_mailheader(parser.Source);
+  parser.Getall(parser.Source);
+  // Parts the structure pass adds are slices of the message, never copies, and every
+  // part decodes (the preview decodes them one by one).
+  const std::string_view source = parser.Source;
+  for (const auto& part : *parser.mailfiles) {
+    const std::string_view payload = part->BaseContent;
+    if (part->fromStructure && !payload.empty() &&
+        (payload.data() < source.data() || payload.data() + payload.size() > source.data() + source.size()))
+      std::abort();
+    (void)mailvane::engine::PartPayload::decode(*part);
+  }
   for (int16_t mode : {1, 2, 3, 5, 6}) parser.Saveattachments(out, mode);
   (void)parser.Cleanheader();
 
