@@ -5,6 +5,9 @@ that only starts and exits. Checks every attachment byte for byte against the
 generator's manifest and reports peak memory against the largest message.
 
     python3 bench/cli_bench.py WORKLOAD_DIR BUILD_DIR/bin/mailvane [--scratch /tmp/x]
+
+A folder without the generator's manifest.json (real messages) is timed the same way,
+without the byte check.
 """
 import argparse
 import hashlib
@@ -45,6 +48,8 @@ def verify(manifest, folder_of):
     """Counts attachments missing or different; folder_of(entry) is where they should be."""
     bad = 0
     for entry in manifest:
+        if not entry["attachments"]:
+            continue
         folder = folder_of(entry)
         for name, digest in entry["attachments"].items():
             path = os.path.join(folder, name)
@@ -72,8 +77,15 @@ def main():
     args = parser.parse_args()
     workload = os.path.abspath(args.workload)
     mailvane = os.path.abspath(args.mailvane)
-    with open(os.path.join(workload, "manifest.json")) as f:
-        manifest = json.load(f)
+    manifest_path = os.path.join(workload, "manifest.json")
+    if os.path.exists(manifest_path):
+        with open(manifest_path) as f:
+            manifest = json.load(f)
+    else:
+        # A folder of real messages: timed and measured, nothing to check against.
+        manifest = [{"file": n, "size": os.path.getsize(os.path.join(workload, n)),
+                     "folder": "", "attachments": {}}
+                    for n in sorted(os.listdir(workload)) if n.lower().endswith((".eml", ".nws"))]
     total_bytes = sum(e["size"] for e in manifest)
     largest = max(e["size"] for e in manifest)
     # Read everything once so every contender starts from a warm page cache.
@@ -106,10 +118,31 @@ def main():
             name, seconds, total_bytes / seconds / 1e6, cpu, total_bytes / cpu / 1e6, bad),
             flush=True)
 
-    start()
-    seconds, status = run_timed([mailvane, "extract", "-o", args.scratch, workload])
-    report("mailvane extract (one process)", seconds,
-           verify(manifest, lambda e: os.path.join(args.scratch, e["folder"])) + (status != 0))
+    # One process over the whole folder takes about a second, where this machine's noise
+    # is largest: the program (and the baseline) run alternately, best of five.
+    def one_process(binary):
+        start()
+        seconds, status = run_timed([binary, "extract", "-o", args.scratch, workload])
+        return seconds, cpu_seconds() - cpu_before[0], status
+
+    singles = [("mailvane extract (one process)", mailvane)]
+    if args.baseline:
+        singles.append(("baseline extract (one process)", os.path.abspath(args.baseline)))
+    best = {}
+    for _ in range(5):
+        for name, binary in singles:
+            seconds, cpu, status = one_process(binary)
+            bad = status != 0
+            if name.startswith("mailvane"):
+                bad += verify(manifest, lambda e: os.path.join(args.scratch, e["folder"]))
+            if name not in best or cpu < best[name][1]:
+                best[name] = (seconds, cpu, bad)
+    for name, _ in singles:
+        seconds, cpu, bad = best[name]
+        results.append((name, seconds, cpu))
+        print("%-34s wall %7.2f s %7.1f MB/s   cpu %7.2f s %7.1f MB/s   wrong or missing %d" % (
+            name, seconds, total_bytes / seconds / 1e6, cpu, total_bytes / cpu / 1e6, bad),
+            flush=True)
 
     contenders = [
         ("mailvane extract (per message)", lambda msg, out: [mailvane, "extract", "-o", out, msg],
@@ -127,9 +160,6 @@ def main():
     ]
     if args.baseline:
         baseline_bin = os.path.abspath(args.baseline)
-        start()
-        seconds, status = run_timed([baseline_bin, "extract", "-o", args.scratch, workload])
-        report("baseline extract (one process)", seconds, status != 0)
         contenders.insert(1, ("baseline extract (per message)",
                               lambda msg, out: [baseline_bin, "extract", "-o", out, msg], None))
     for name, make_argv, folder_of in contenders:

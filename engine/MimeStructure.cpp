@@ -117,16 +117,24 @@ class Walker {
   }
 
   // `from` is the start of a line. Only lines that open with "--" can be boundary
-  // lines, so the search jumps from one line end followed by "--" to the next; bodies of
-  // base64 or text hold few of them.
+  // lines, so the search jumps with memchr from one "-" to the next: base64 bodies hold
+  // none at all, and text few.
   std::optional<Delimiter> nextDelimiter(size_t from) const {
     if (frames_.empty()) return std::nullopt;
-    const char ends[] = {lines_.lineEnd(), '-', '-'};
-    for (size_t at = from; at < text_.size();) {
+    const char lineEnd = lines_.lineEnd();
+    const char* const data = text_.data();
+    const size_t size = text_.size();
+    for (size_t at = from; at < size;) {
       if (text_.compare(at, 2, "--") != 0) {
-        const void* hit = ::memmem(text_.data() + at, text_.size() - at, ends, sizeof ends);
-        if (!hit) return std::nullopt;
-        at = static_cast<size_t>(static_cast<const char*>(hit) - text_.data()) + 1;
+        size_t dash = at;
+        for (;;) {
+          const void* hit = std::memchr(data + dash, '-', size - dash);
+          if (!hit) return std::nullopt;
+          dash = static_cast<size_t>(static_cast<const char*>(hit) - data);
+          if (dash + 1 < size && data[dash + 1] == '-' && data[dash - 1] == lineEnd) break;
+          dash += 1;
+        }
+        at = dash;
       }
       const MimeLine line = lines_.at(at);
       if (auto hit = matches(line.text)) {

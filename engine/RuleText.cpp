@@ -1,7 +1,6 @@
 #include "engine/RuleText.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 #include "engine/TextFinder.h"
@@ -9,15 +8,21 @@
 namespace mailvane::engine {
 
 bool RuleText::hasBareLf(std::string_view text) {
-  const char* const begin = text.data();
-  const char* const end = begin + text.size();
-  for (const char* p = begin; p < end;) {
-    const void* hit = std::memchr(p, '\n', static_cast<size_t>(end - p));
-    if (!hit) return false;
-    const char* lf = static_cast<const char*>(hit);
-    if (lf == begin || lf[-1] != '\r') return true;
-    p = lf + 1;
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t n = text.size();
+  if (n == 0) return false;
+  if (p[0] == '\n') return true;
+  // Blocks without a branch per byte, so the compiler can vectorise the test.
+  constexpr size_t kBlock = 64;
+  size_t i = 1;
+  for (; i + kBlock <= n; i += kBlock) {
+    unsigned bare = 0;
+    for (size_t k = 0; k < kBlock; ++k)
+      bare |= static_cast<unsigned>(p[i + k] == '\n') & static_cast<unsigned>(p[i + k - 1] != '\r');
+    if (bare) return true;
   }
+  for (; i < n; ++i)
+    if (p[i] == '\n' && p[i - 1] != '\r') return true;
   return false;
 }
 
