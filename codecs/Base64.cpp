@@ -99,7 +99,7 @@ using system::writeAll;
 
 // Decodes piece by piece straight into the file: a large attachment needs neither a
 // second buffer of its full size nor the memory traffic of one.
-bool decodeInto(int fd, std::string_view text) {
+bool decodeInto(int fd, std::string_view text, bool* sawData = nullptr) {
   // Small enough to stay in the processor's cache between decoding and writing, and
   // left uninitialised: every byte written out is decoded first.
   constexpr size_t kChunkChars = size_t{1} << 16;
@@ -113,7 +113,8 @@ bool decodeInto(int fd, std::string_view text) {
     if (pending > 0 && !writeAll(fd, {buffer.get(), pending})) return false;
     pending = decoder.decodeUntil(decoder.position() + kChunkChars, buffer.get());
   }
-  if (!decoder.sawData()) return false;
+  if (sawData) *sawData = decoder.sawData();
+  if (!decoder.sawData()) return sawData != nullptr;
   pending += decoder.finish(buffer.get() + pending);
   return writeAll(fd, {buffer.get(), pending});
 }
@@ -148,6 +149,11 @@ std::optional<std::string> Base64::DecodeArr(std::string_view text) const {
   n += decoder.finish(out.data() + n);
   out.resize(n);
   return out;
+}
+
+bool Base64::DecodeToDescriptor(std::string_view text, int fd) const {
+  bool sawData = false;
+  return decodeInto(fd, text, &sawData);
 }
 
 bool Base64::DecodeToFile(std::string_view text, const std::filesystem::path& file) const {

@@ -20,6 +20,9 @@ class Base64 {
   // Writes the decoded bytes to a new file. Never replaces an existing file; returns
   // whether the file was written completely.
   bool DecodeToFile(std::string_view text, const std::filesystem::path& file) const;
+  // Writes the decoded bytes to an open file (nothing when nothing is left to decode);
+  // false only when a write fails.
+  bool DecodeToDescriptor(std::string_view text, int fd) const;
 };
 
 }  // namespace mailvane

@@ -1,16 +1,12 @@
 #include "engine/AttachmentWriter.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <span>
+#include <system_error>
 #include <vector>
 
 #include "codecs/Base64.h"
-#include "engine/PartPayload.h"
 #include "engine/FileNameCleaner.h"
 #include "engine/PartNames.h"
+#include "engine/PartPayload.h"
 #include "engine/TextOps.h"
 #include "system/CodePage.h"
 #include "system/FileUtil.h"
@@ -18,73 +14,76 @@
 namespace mailvane::engine {
 namespace {
 
-using system::writeAll;
+using system::ExistingFile;
+using system::WriteOutcome;
 
-bool writeFile(const std::filesystem::path& path, std::span<const std::string_view> pieces,
-               bool followLinks) {
-  if (path.empty()) return false;
-  int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
-  if (!followLinks) flags |= O_NOFOLLOW;
-  const int fd = ::open(path.c_str(), flags, 0644);
-  if (fd < 0) return false;
-  const bool written = writeAll(fd, pieces);
-  return ::close(fd) == 0 && written;
+// Where a write lands: a link at the path is followed to its target when asked.
+std::filesystem::path target(const std::filesystem::path& path, bool followLinks) {
+  std::error_code ec;
+  if (!followLinks || !std::filesystem::is_symlink(path, ec)) return path;
+  const auto resolved = std::filesystem::weakly_canonical(path, ec);
+  return ec ? path : resolved;
 }
 
 }  // namespace
 
-bool AttachmentWriter::writeText(const std::filesystem::path& path, std::string_view text,
-                                 bool followLinks) {
-  const std::string_view pieces[] = {text, kCrLf};
-  return writeFile(path, pieces, followLinks);
+WriteOutcome AttachmentWriter::writeText(const std::filesystem::path& path, std::string_view text,
+                                         bool followLinks) {
+  return writeText(path, {text}, followLinks);
 }
 
-bool AttachmentWriter::writeText(const std::filesystem::path& path,
-                                 std::initializer_list<std::string_view> pieces, bool followLinks) {
+WriteOutcome AttachmentWriter::writeText(const std::filesystem::path& path,
+                                         std::initializer_list<std::string_view> pieces,
+                                         bool followLinks) {
   std::vector<std::string_view> all(pieces);
   all.push_back(kCrLf);
-  return writeFile(path, all, followLinks);
+  return system::writeWholeFile(target(path, followLinks), ExistingFile::Replace, all);
 }
 
-bool AttachmentWriter::writeBytes(const std::filesystem::path& path, std::string_view bytes) {
-  return writeFile(path, {&bytes, 1}, false);
+WriteOutcome AttachmentWriter::writeBytes(const std::filesystem::path& path, std::string_view bytes) {
+  return system::writeWholeFile(path, ExistingFile::Replace, {&bytes, 1});
+}
+
+WriteOutcome AttachmentWriter::writeNewFile(const std::filesystem::path& path,
+                                            std::string_view bytes) {
+  return system::writeWholeFile(path, ExistingFile::Keep, {&bytes, 1});
 }
 
 std::filesystem::path AttachmentWriter::pathFor(std::string_view name) const {
   return folder_ / system::toUtf8(PartNames::fit(name));
 }
 
-void AttachmentWriter::writePart(const nlMail& part, bool numbered) const {
+WriteOutcome AttachmentWriter::writePart(const nlMail& part, bool numbered) const {
   std::filesystem::path path = pathFor(part.Filename);
   if (numbered) path = system::FreeFileName(path);
-  if (path.empty()) return;
+  if (path.empty()) return WriteOutcome{false, false, "no free file name for " + system::toUtf8(part.Filename)};
   if (!part.fromStructure && part.encoding == "Base64") {
-    // Decoded in pieces straight into the file: a large part is never held twice.
-    Base64().DecodeToFile(part.BaseContent, path);
-    return;
+    // Decoded in pieces straight into the file: a large part is never held twice. An
+    // existing file stays as it is.
+    const std::string_view payload = part.BaseContent;
+    return system::writeWholeFile(path, ExistingFile::Keep, [payload](int fd) {
+      return Base64().DecodeToDescriptor(payload, fd);
+    });
   }
-  // Decoded data is a file's bytes: written exactly, without a line end added.
+  // Decoded data is a file's bytes: written exactly, without a line end added. A part
+  // that does not decode has nothing to write.
   const auto bytes = PartPayload::decode(part);
-  if (!bytes) return;
-  if (part.fromStructure)
-    writeNewFile(path, *bytes);  // like a Base64 part: an existing file is left as it is
-  else
-    writeBytes(path, *bytes);
+  if (!bytes) return WriteOutcome{true, false, {}};
+  // Parts the rules record as 7bit or uuencode replace an earlier file of their name;
+  // every other part, like a Base64 one, leaves it as it is.
+  return part.fromStructure ? writeNewFile(path, *bytes) : writeBytes(path, *bytes);
 }
 
-bool AttachmentWriter::writeNewFile(const std::filesystem::path& path, std::string_view bytes) {
-  if (path.empty()) return false;
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  const bool written = writeAll(fd, bytes);
-  return ::close(fd) == 0 && written;
-}
-
-void AttachmentWriter::writeNamed(std::string_view baseName, std::string_view extension,
-                                  std::string_view text) const {
+WriteOutcome AttachmentWriter::writeNamed(std::string_view baseName, std::string_view extension,
+                                          std::string_view text) const {
   const std::string name = FileNameCleaner::clean(baseName) + std::string(extension);
   const std::filesystem::path path = system::FreeFileName(pathFor(name));
-  if (!path.empty()) writeText(path, text, false);
+  if (path.empty()) return WriteOutcome{false, false, "no free file name for " + system::toUtf8(name)};
+  const std::string_view pieces[] = {text, kCrLf};
+  WriteOutcome outcome = system::writeWholeFile(path, ExistingFile::Keep, pieces);
+  // The free name was taken between the look and the write, or a dangling link holds it.
+  if (outcome.kept) outcome = {false, false, "cannot write " + path.filename().string() + ": the name is taken"};
+  return outcome;
 }
 
 }  // namespace mailvane::engine

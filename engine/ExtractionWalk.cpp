@@ -80,25 +80,21 @@ ExtractionResult ExtractionWalk::extractAll(SrParser& pars) {
   const std::string name = messageName(pars);
   result.folder = outputFolder_ / claimFolderName(name);
   if (!ensureFolder(result.folder, result.error)) return result;
-  pars.Saveattachments(result.folder, choice_.saveText ? SrParser::kModeAll
-                                                       : SrParser::kModeAllNoText);
+  // A file that cannot be written fails the message, but the rest of it is still
+  // written, so that a second run after the cause is gone only adds what is missing.
+  if (!pars.Saveattachments(result.folder, choice_.saveText ? SrParser::kModeAll
+                                                            : SrParser::kModeAllNoText))
+    result.error = pars.SaveError;
   if (choice_.unsent != UnsentCopy::None) {
-    // Without two occurrences of the boundary there is no copy to write; an empty file
-    // under the message's name would look like a success.
-    if (!engine::UnsentCopy::storedTail(pars.Source, pars.grenze)) {
-      result.error = "no unsent copy: the message boundary does not occur twice";
-      return result;
-    }
     // Written straight from the stored message: a copy in memory would double the
-    // footprint of a large message.
+    // footprint of a large message. Without two occurrences of the boundary there is no
+    // copy to write; an empty file under the message's name would look like a success.
     const char* ending = choice_.unsent == UnsentCopy::Eml ? ".eml" : ".nws";
     const std::filesystem::path copy = result.folder / (name + ending);
-    if (!pars.SaveCleanheader(copy)) {
-      result.error = "cannot write the unsent copy " + copy.string();
-      return result;
-    }
+    std::string error;
+    if (!pars.SaveCleanheader(copy, &error) && result.error.empty()) result.error = error;
   }
-  result.ok = true;
+  result.ok = result.error.empty();
   return result;
 }
 
@@ -107,8 +103,8 @@ ExtractionResult ExtractionWalk::extractShared(SrParser& pars, const char* subfo
   ExtractionResult result;
   result.folder = outputFolder_ / subfolder;
   if (!ensureFolder(result.folder, result.error)) return result;
-  pars.Saveattachments(result.folder, mode);
-  result.ok = true;
+  result.ok = pars.Saveattachments(result.folder, mode);
+  result.error = pars.SaveError;
   return result;
 }
 

@@ -196,9 +196,15 @@ void SrParser::Save(const std::filesystem::path& path, std::string_view text) co
   engine::AttachmentWriter::writeText(path, text);
 }
 
-void SrParser::Saveattachments(const std::filesystem::path& folder, int16_t mode) {
-  if (!mailfiles) return;
+bool SrParser::Saveattachments(const std::filesystem::path& folder, int16_t mode) {
+  SaveError.clear();
+  if (!mailfiles) return true;
   const engine::AttachmentWriter writer(folder);
+  int failures = 0;
+  auto check = [&](const system::WriteOutcome& outcome) {
+    if (outcome.ok) return;
+    if (failures++ == 0) SaveError = outcome.error;
+  };
   const int32_t count = mailfiles->Count();
   progressDivisor_ = count;
   const bool writesParts = mode == kModeSoundsOnly || mode == kModeAll || mode == kModeAllNoText;
@@ -207,20 +213,26 @@ void SrParser::Saveattachments(const std::filesystem::path& folder, int16_t mode
     raiseProgress(engine::roundedPercent(++index, count));
     if (!writesParts) continue;
     if (mode == kModeSoundsOnly && !engine::LinkScanner::hasSoundEnding(part->Filename)) continue;
-    writer.writePart(*part, mode == kModeSoundsOnly);
+    check(writer.writePart(*part, mode == kModeSoundsOnly));
   }
-  if (mode == kModeTextOnly || mode == kModeAll) writer.writeNamed(Subject, ".txt", Text);
+  if (mode == kModeTextOnly || mode == kModeAll) check(writer.writeNamed(Subject, ".txt", Text));
   if (mode == kModeHtmlOnly || mode == kModeAll || mode == kModeAllNoText)
-    writer.writeNamed(Subject, ".htm", Html);
+    check(writer.writeNamed(Subject, ".htm", Html));
+  if (failures > 1) SaveError += " (and " + std::to_string(failures - 1) + " more files)";
+  return failures == 0;
 }
 
 std::string SrParser::Cleanheader() const { return engine::UnsentCopy::build(Source, grenze); }
 
-bool SrParser::SaveCleanheader(const std::filesystem::path& path) const {
-  const auto tail = engine::UnsentCopy::storedTail(Source, grenze);
-  if (!tail) return false;
-  const std::string header = engine::UnsentCopy::header(grenze);
-  return engine::AttachmentWriter::writeText(path, {header, *tail});
+bool SrParser::SaveCleanheader(const std::filesystem::path& path, std::string* error) const {
+  const auto pieces = engine::UnsentCopy::pieces(Source, grenze);
+  if (!pieces) {
+    if (error) *error = "no unsent copy: the message boundary does not occur twice";
+    return false;
+  }
+  const auto outcome = engine::AttachmentWriter::writeText(path, {pieces->header, pieces->tail});
+  if (!outcome.ok && error) *error = outcome.error;
+  return outcome.ok;
 }
 
 }  // namespace mailvane

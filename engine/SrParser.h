@@ -58,8 +58,11 @@ class SrParser {
   std::string Cleanheader() const;
   // Writes what Cleanheader returns, as Save does, without building it in memory; false
   // when there is no copy to write (the boundary does not occur twice) or writing failed.
-  bool SaveCleanheader(const std::filesystem::path& path) const;
-  void Saveattachments(const std::filesystem::path& folder, int16_t mode);
+  bool SaveCleanheader(const std::filesystem::path& path, std::string* error = nullptr) const;
+  // Writes every file of the mode, going on past a file that cannot be written; false when
+  // any could not be written whole (none is left cut off), with the reason in SaveError.
+  bool Saveattachments(const std::filesystem::path& folder, int16_t mode);
+  std::string SaveError;  // why the last Saveattachments failed (UTF-8, for people)
   void Save(const std::filesystem::path& path, std::string_view text) const;
   std::string Fixfilename(std::string_view name) const;
   void Getall(std::string_view message);

@@ -1,10 +1,15 @@
 // Runs the built `mailvane` program on the message files under tests/data/cli and checks
 // the written trees byte for byte.
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 #include "tests/cli/CliTestSupport.h"
 
@@ -224,6 +229,75 @@ TEST(EndToEnd, StoreCommandFindsTheStoreOfTheSetting) {
                                 "MAILVANE_REGISTRY=" + (home / "none.reg").string()});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "1\t1\tNews\n");
+}
+
+// A file system that fills up: a 64 KiB tmpfs where the test may mount one (as root),
+// else a per-file size limit that every child inherits. Either way a write fails part way.
+class SmallFileSystem {
+ public:
+  explicit SmallFileSystem(const fs::path& mountPoint) : path_(mountPoint) {
+    fs::create_directories(path_);
+    mounted_ = ::geteuid() == 0 && run("mount -t tmpfs -o size=64k tmpfs '" + path_.string() + "'");
+    if (!mounted_) {
+      ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of killing
+      ::getrlimit(RLIMIT_FSIZE, &saved_);
+      const rlimit small{64 * 1024, saved_.rlim_max};
+      ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+  }
+  ~SmallFileSystem() {
+    if (mounted_) run("umount '" + path_.string() + "'");
+    else grow();
+  }
+  // The cause goes away: room for everything.
+  void grow() {
+    if (mounted_) run("mount -o remount,size=4m '" + path_.string() + "'");
+    else ::setrlimit(RLIMIT_FSIZE, &saved_);
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  static bool run(const std::string& command) {
+    return std::system((command + " 2>/dev/null").c_str()) == 0;
+  }
+  fs::path path_;
+  bool mounted_ = false;
+  rlimit saved_{};
+};
+
+TEST(EndToEnd, AWriteThatFailsLeavesNoCutFileFailsTheMessageAndARetryWritesTheRest) {
+  TempDir scratch;
+  const std::string big = binaryPayload(7, 100000), small = "ABC";
+  const fs::path message = scratch / "full.eml";
+  writeBytes(message,
+             "From: a@x\r\nSubject: Full disk\r\nMIME-Version: 1.0\r\n"
+             "Content-Type: multipart/mixed; boundary=\"b\"\r\n\r\n--b\r\n"
+             "Content-Type: text/plain; charset=us-ascii\r\n\r\nhello\r\n--b\r\n"
+             "Content-Type: application/octet-stream; name=\"data.bin\"\r\n"
+             "Content-Transfer-Encoding: base64\r\n\r\n" + base64Lines(big) + "\r\n--b\r\n"
+             "Content-Type: application/octet-stream; name=\"other.bin\"\r\n"
+             "Content-Transfer-Encoding: base64\r\n\r\n" + base64Lines(small) + "\r\n--b--\r\n");
+  SmallFileSystem disk(scratch / "disk");
+  const std::vector<std::string> args = {"extract", "--unsent", "eml", "-o", disk.path().string(),
+                                         message.string()};
+  const auto first = runMailvane(args, scratch);
+  EXPECT_EQ(first.status, 1);
+  EXPECT_NE(first.err.find("full.eml"), std::string::npos) << first.err;
+  EXPECT_NE(first.err.find("data.bin"), std::string::npos) << first.err;
+  // What is there is whole; what could not be written is not there at all.
+  auto tree = treeOf(disk.path());
+  EXPECT_EQ(tree.count("Fulldisk/data.bin"), 0u);
+  EXPECT_EQ(tree.at("Fulldisk/other.bin"), small);
+  for (const auto& [name, bytes] : tree) EXPECT_EQ(name.find(".mailvane-"), std::string::npos) << name;
+
+  disk.grow();
+  const auto second = runMailvane(args, scratch);
+  EXPECT_EQ(second.status, 0) << second.err;
+  tree = treeOf(disk.path());
+  EXPECT_EQ(tree.at("Fulldisk/data.bin"), big);
+  EXPECT_EQ(tree.at("Fulldisk/other.bin"), small);
+  EXPECT_EQ(tree.count("Fulldisk/Fulldisk.eml"), 1u);
+  EXPECT_EQ(tree.at("Fulldisk/Fulldisk.htm"), "\r\n");
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 
 #include "codecs/Base64.h"
 #include "codecs/UUencode.h"
+#include "engine/MimeHeader.h"
 #include "engine/SrParser.h"
+#include "engine/TextOps.h"
 #include "tests/engine/EngineTestSupport.h"
 
 namespace mailvane {
@@ -199,7 +201,7 @@ TEST(Cleanheader, FixedHeaderThenTheStoredBodyToItsLastCharacter) {
   const std::string header = crlf(
       "MIME-Version: 1.0\nContent-Type: multipart/related;\n       boundary = \"bb\"\n"
       "       type=\"multipart / alternative\"\nX-Cleaner: Mailvane by Tovelund\nX-Priority: 3\n"
-      "X -MSMail - Priority: Normal\nX-Unsent: 1\n"
+      "X-MSMail-Priority: Normal\nX-Unsent: 1\n"
       "X-MIMEOLE: Produced By Microsoft MimeOLE V6.00.2900.2962\n\n"
       "This is a multi-part message in MIME format.\n");
   EXPECT_EQ(copy, header + crlf("--bb\nContent-Type: text/plain\n\nhi\n--bb--\n"));
@@ -216,6 +218,30 @@ TEST(Cleanheader, FixedHeaderThenTheStoredBodyToItsLastCharacter) {
   EXPECT_FALSE(once.SaveCleanheader(out.path() / "none.eml"));
   EXPECT_FALSE(std::filesystem::exists(out.path() / "none.eml"));
   EXPECT_FALSE(p.SaveCleanheader(out.path() / "missing" / "copy.eml"));
+}
+
+TEST(Cleanheader, APlainMessageKeepsItsOwnTypeAndEncodingLinesAndReadsBackWhole) {
+  for (const std::string ending : {"\r\n", "\n"}) {
+    std::string message = "From: a@x\nSubject: plain\nContent-Type: text/plain;\n\tcharset=\"utf-8\"\n"
+                           "Content-Transfer-Encoding: quoted-printable\n\nGr=C3=BC=C3=9Fe\nline two\n";
+    if (ending == "\r\n") message = crlf(message);
+    SrParser p;
+    p.Source = message;
+    p.identify_mailheader(message);
+    const std::string copy = p.Cleanheader();
+    ASSERT_FALSE(copy.empty());
+    EXPECT_EQ(copy.find("boundary"), std::string::npos);
+    EXPECT_EQ(copy.find("From:"), std::string::npos);
+    // A mail reader finds the message's own type and encoding, then the body as stored.
+    const engine::MimeLines lines(copy);
+    const auto header = engine::MimeHeader::read(lines, 0, true, [](std::string_view) { return false; });
+    EXPECT_EQ(engine::MimeParams(header.contentType).mainValue(), "text/plain");
+    EXPECT_EQ(engine::MimeParams(header.contentType).get("charset"), "utf-8");
+    EXPECT_EQ(engine::trimWhite(header.transferEncoding), "quoted-printable");
+    EXPECT_EQ(copy.substr(header.bodyStart), "Gr=C3=BC=C3=9Fe" + ending + "line two" + ending);
+    EXPECT_NE(copy.find("X-Unsent: 1\r\n"), std::string::npos);
+    EXPECT_LT(copy.find("X-Unsent: 1\r\n"), header.bodyStart);  // a header field, read as one
+  }
 }
 
 }  // namespace
