@@ -55,6 +55,17 @@ bool continuesOnNextLine(std::string_view raw) {
   return !last.empty() && last.back() == '\\';
 }
 
+// The text without the backslashes (and blanks) that end it, keeping its CR.
+std::string withoutDanglingContinuation(std::string_view text) {
+  const bool cr = !text.empty() && text.back() == '\r';
+  std::string_view body = withoutCr(text);
+  while (!body.empty() && (body.back() == '\\' || body.back() == ' ' || body.back() == '\t'))
+    body.remove_suffix(1);
+  std::string out(body);
+  if (cr) out += '\r';
+  return out;
+}
+
 // Splits `"name"=data` or `@=data`; nothing when the name part is unreadable.
 std::optional<std::pair<std::u16string, std::string_view>> splitValueLine(std::string_view line) {
   std::u16string name;
@@ -127,8 +138,9 @@ void WineHive::addValueLine(std::string_view raw, std::string_view line, std::st
   std::optional<HiveValue> value;
   if (auto parts = splitValueLine(line)) {
     std::string data(parts->second);
+    const bool byteList = hivetext::isByteList(data);
     // A byte list goes on over the following lines while a line ends in "\".
-    if (hivetext::isByteList(data)) {
+    if (byteList) {
       while (!rest.empty() && !trimRight(withoutCr(data)).empty() &&
              trimRight(withoutCr(data)).back() == '\\') {
         const std::string_view more = nextLine(rest);
@@ -138,6 +150,12 @@ void WineHive::addValueLine(std::string_view raw, std::string_view line, std::st
         data.pop_back();
         data += skipBlanks(withoutCr(more));
       }
+    }
+    // A continuation with nothing after it (a hive cut off while being written, or
+    // edited by hand) goes: written back, it would join whatever the writer puts next.
+    if (byteList && rest.empty() && continuesOnNextLine(rawText)) {
+      data = std::string(withoutDanglingContinuation(withoutCr(data)));
+      rawText = withoutDanglingContinuation(rawText);
     }
     value = hivetext::readValueData(withoutCr(data));
     if (value) value->name = std::move(parts->first);

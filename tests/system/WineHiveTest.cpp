@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
+#include <tuple>
 
 using namespace mailvane::system;
 
@@ -158,12 +160,14 @@ TEST(WineHive, DamagedTextReadsAsFarAsValid) {
   struct Case {
     const char* what;
     std::string text;
+    std::string written = {};  // when it is not the text itself
   };
   const std::string head = "WINE REGISTRY Version 2\n[K] 1\n\"good\"=\"yes\"\n";
   const Case cases[] = {
       {"truncated string", head + "\"cut\"=\"abc"},
       {"truncated name", head + "\"cu"},
-      {"truncated hex continuation", head + "\"h\"=hex:01,02,\\"},
+      // A continuation with nothing after it would join what a save puts next.
+      {"truncated hex continuation", head + "\"h\"=hex:01,02,\\", head + "\"h\"=hex:01,02,\n"},
       {"truncated header", head + "[Software\\\\Mic"},
       {"escape at the end", head + "\"e\"=\"abc\\"},
       {"hex escape without digits", head + "\"e\"=\"\\x\"\n"},
@@ -183,7 +187,7 @@ TEST(WineHive, DamagedTextReadsAsFarAsValid) {
     const HiveValue* good = hive.findValue(path({"K"}), u"good");
     ASSERT_NE(good, nullptr) << c.what;
     EXPECT_EQ(textOf(good), std::u16string(u"yes") + u'\0') << c.what;
-    std::string expected = c.text;
+    std::string expected = c.written.empty() ? c.text : c.written;
     if (!expected.empty() && expected.back() != '\n') expected += '\n';
     EXPECT_EQ(hive.serialize(), expected) << c.what;
   }
@@ -209,4 +213,50 @@ TEST(WineHive, ANewValueIsNotSwallowedByAByteListCutOffAtTheEnd) {
   const WineHive again = WineHive::parse(hive.serialize());
   ASSERT_NE(again.findValue(path({"K"}), u"after"), nullptr);
   EXPECT_EQ(again.findValue(path({"K"}), u"h")->data, (std::vector<std::uint8_t>{1, 2}));
+}
+
+// Every key and value of a hive as readers see it, by folded path.
+static std::map<std::u16string, std::vector<std::tuple<std::u16string, std::uint32_t, std::vector<std::uint8_t>>>>
+snapshot(const WineHive& hive) {
+  std::map<std::u16string, std::vector<std::tuple<std::u16string, std::uint32_t, std::vector<std::uint8_t>>>> out;
+  std::vector<HivePath> pending{HivePath{}};
+  while (!pending.empty()) {
+    HivePath p = pending.back();
+    pending.pop_back();
+    std::u16string key;
+    for (const auto& n : p) key += foldCase(n) + u"\\";
+    auto& values = out[key];
+    for (const HiveValue* v : hive.values(p)) values.emplace_back(foldCase(v->name), v->type, v->data);
+    for (const auto& name : hive.subkeyNames(p)) {
+      HivePath child = p;
+      child.push_back(name);
+      pending.push_back(std::move(child));
+    }
+  }
+  return out;
+}
+
+TEST(WineHive, SavingKeepsEveryKeyAndValueWhateverContinuationTheTextEndsIn) {
+  const std::string cases[] = {
+      // A byte list ending in a continuation at the very end, before any key.
+      std::string("WINE REGISTRY Version 2\n\"\"=hex\\\\\r\n"),
+      // A key written twice whose second block ends in a dangling continuation: merged
+      // into the first block, it would swallow the key written after that block.
+      std::string("WINE REGISTRY Version 2\r\n[A\\\\B]1\n[A] \n[A\\\\B] \r\n\"\"=hex\\\n"),
+      std::string("WINE REGISTRY Version 2\n[K] 1\n\"h\"=hex:01,02,\\\r\n  03,\\ \\\n"),
+  };
+  for (const auto& text : cases) {
+    WineHive hive = WineHive::parse(text);
+    const auto before = snapshot(hive);
+    // Saved unchanged, then with a value added to a new key at the end.
+    EXPECT_EQ(snapshot(WineHive::parse(hive.serialize())), before) << text;
+    hive.setValue(path({"Fuzz"}), HiveValue{u"n", 4, {7, 0, 0, 0}});
+    const WineHive again = WineHive::parse(hive.serialize());
+    auto after = snapshot(again);
+    ASSERT_NE(again.findValue(path({"Fuzz"}), u"n"), nullptr) << text;
+    after.erase(u"fuzz\\");
+    auto expected = before;
+    expected.erase(u"fuzz\\");
+    EXPECT_EQ(after, expected) << text;
+  }
 }
