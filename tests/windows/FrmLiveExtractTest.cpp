@@ -2,6 +2,7 @@
 // golden trees in tests/data/windows/extraction/<command>/. Set MAILVANE_WRITE_GOLDEN=1
 // to rewrite the trees after a deliberate change, and review the difference.
 #include <QProgressBar>
+#include <QUrl>
 
 #include <set>
 
@@ -45,6 +46,19 @@ class FrmLiveExtractTest : public FrmLiveFixture {
     }
   }
 
+  // What the window says after a walk, and what its folder button opens (nothing when
+  // the button is hidden).
+  void expectReport(const QString& said, bool offersFolder) {
+    EXPECT_EQ(text("walkReport"), said);
+    auto* open = child<QPushButton>("openOutput");
+    EXPECT_EQ(!open->isHidden(), offersFolder);
+    QList<QUrl> opened;
+    window->setDesktopOpener([&](const QUrl& url) { opened << url; });
+    if (!open->isHidden()) open->click();
+    const QUrl folder = QUrl::fromLocalFile(QString::fromStdString(output().string()));
+    EXPECT_EQ(opened, offersFolder ? QList<QUrl>{folder} : QList<QUrl>{});
+  }
+
   void expectWalkEnded() {
     EXPECT_TRUE(child<QProgressBar>("PBar1")->isHidden());
     EXPECT_TRUE(child<QProgressBar>("PBar2")->isHidden());
@@ -59,6 +73,7 @@ TEST_F(FrmLiveExtractTest, ExtractWritesAFolderPerSelectedMessage) {
   child<QPushButton>("Command14")->click();
   expectGolden("all");
   expectWalkEnded();
+  expectReport("3 messages written.", true);
   EXPECT_EQ(list2()->count(), 0);
   EXPECT_EQ(text("Label10"), "0");
 }
@@ -92,6 +107,7 @@ TEST_F(FrmLiveExtractTest, NothingIsWrittenWithoutASelection) {
     trigger(command);
   child<QPushButton>("Command14")->click();
   EXPECT_TRUE(treeOf(output()).empty());
+  expectReport("0 messages written.", false);
   EXPECT_EQ(list2()->count(), 0);
   EXPECT_EQ(text("Label10"), "0");
   EXPECT_FALSE(child<QAction>("mnuExtractimg")->isVisible());
@@ -144,6 +160,7 @@ TEST_F(FrmLiveExtractTest, FailureToWriteIsReportedAndTheWalkGoesOn) {
   ASSERT_EQ(MsgBox::answered().size(), 1);
   EXPECT_TRUE(MsgBox::answered()[0].text.contains("Holiday pictures"));
   EXPECT_TRUE(fs::exists(output() / "Meetingon12042006" / "Meetingon12.04.2006.txt"));
+  expectReport("1 message written, 1 failed.", true);
 }
 
 // Presses the extraction commands again whenever the walk reads a message, as an

@@ -1,8 +1,13 @@
 // The folder window's list, a click that loads a message, the views and the settings.
 #include <QApplication>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressBar>
+#include <QScreen>
+#include <QTest>
+#include <QTreeView>
 #include <QWebEngineView>
 
 #include <unistd.h>
@@ -11,6 +16,7 @@
 #include "system/QtSettings.h"
 #include "tests/windows/FrmLiveTestSupport.h"
 #include "windows/family/FamilyHelpers.h"
+#include "windows/family/HeaderLabel.h"
 
 namespace mailvane::test {
 namespace {
@@ -43,6 +49,148 @@ TEST_F(FrmLiveListTest, ListsSubjectsAndFiltersRepliesOnlyWhenAsked) {
   EXPECT_EQ(rows(list1()), expected);
   EXPECT_EQ(settings->value(system::kRE, ""), "1");
   EXPECT_FALSE(child<QProgressBar>("PBar2")->isVisible());
+}
+
+TEST_F(FrmLiveListTest, FoldedSubjectIsShownOnOneLineAndItsRowStillLoads) {
+  const char* subjects[] = {"Subject:\r\n\tFolded subject line", "Subject: \t Tabs\t\tinside \t",
+                            "Subject:\r\n\tRe: folded reply"};
+  for (int i = 0; i < 3; ++i) {
+    const std::string n = std::to_string(i + 1);
+    writeBytes(folder() / (n + ".eml"), "From: N" + n + " <n@example.org>\r\n" + subjects[i] + "\r\n\r\n");
+  }
+  openOn();
+  EXPECT_EQ(rows(list1()), (QStringList{"Folded subject line", "Tabs inside", "Re: folded reply"}));
+  list1()->setCurrentRow(0);
+  EXPECT_EQ(text("Label4"), "N1 <n@example.org>");
+  list1()->setCurrentRow(1);
+  EXPECT_EQ(text("Label4"), "N2 <n@example.org>");
+  child<QCheckBox>("Check1")->click();
+  EXPECT_EQ(rows(list1()), (QStringList{"Folded subject line", "Tabs inside"}));
+}
+
+TEST(OneLineText, LineBreaksAndTabsBecomeOneSpaceAndTheEndsAreTrimmed) {
+  const struct {
+    const char* text;
+    const char* line;
+  } cases[] = {
+      {"\tFolded subject line", "Folded subject line"},
+      {"a\r\n\tb", "a b"},
+      {"a \r\n b", "a b"},
+      {"a\t\tb  c", "a b  c"},  // spaces alone stay as they are
+      {" \r\n\t ", ""},
+      {"a\rb\nc\vd\fe", "a b c d e"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(MessageRows::shownSubject(c.text), c.line) << c.text;
+    EXPECT_EQ(HeaderLabel::oneLine(QString::fromLatin1(c.text)), QString::fromLatin1(c.line))
+        << c.text;
+  }
+  EXPECT_EQ(HeaderLabel::oneLine(QString::fromUtf8("a\u2028b\u0085c")), "a b c");
+}
+
+TEST_F(FrmLiveListTest, RefillClearsTheMessageOnShow) {
+  writeBytes(folder() / "1.eml", readBytes(fs::path(MAILVANE_TEST_DATA) / "cli" / "oe-html-mail.eml"));
+  const fs::path other = root() / "other";
+  writeBytes(other / "2.eml", message("Elsewhere"));
+  const std::function<void()> refills[] = {
+      [&] { child<QCheckBox>("Check1")->click(); },
+      [&] { ASSERT_TRUE(window->folders()->setPath(QString::fromStdString(other.string()))); },
+  };
+  for (const auto& refill : refills) {
+    openOn();
+    list1()->setCurrentRow(0);
+    child<QPushButton>("Command13")->click();
+    ASSERT_EQ(list2()->count(), 2);
+    ASSERT_FALSE(text("Label4").isEmpty());
+    refill();
+    for (const char* label : {"Label4", "Label8", "Label6", "Label1", "Label11", "Label12", "Label2"})
+      EXPECT_EQ(text(label), "") << label;
+    EXPECT_EQ(list2()->count(), 0);
+    EXPECT_EQ(text("Label10"), "0");
+    EXPECT_EQ(child<QPlainTextEdit>("R1")->toPlainText(), "");
+    EXPECT_TRUE(child<QWebEngineView>("W1")->isHidden());
+  }
+}
+
+// Reads folders like FrmLive, and on its first read clicks a second folder in the tree,
+// as a user does while a big folder is still listing.
+class ClickedDuringFill : public FrmLive {
+ public:
+  using FrmLive::FrmLive;
+  std::function<void()> duringFill;
+  int reads = 0;
+
+ protected:
+  std::string messageText(const MSlivemsgs& record) override {
+    ++reads;
+    if (auto click = std::exchange(duringFill, nullptr)) click();
+    return FrmLive::messageText(record);
+  }
+};
+
+TEST_F(FrmLiveListTest, LastClickedFolderIsBothSelectedAndListedAndTheRightButtonChangesNothing) {
+  for (int i = 0; i < 5; ++i)
+    writeBytes(folder() / "a" / (std::to_string(i) + ".eml"), message("In a"));
+  writeBytes(folder() / "b" / "1.eml", message("In b"));
+  auto store = std::make_unique<system::MemorySettings>();
+  store->setValue(system::kEmails, base().string());
+  auto live = std::make_unique<ClickedDuringFill>(std::move(store));
+  ClickedDuringFill* frm = live.get();
+  window = std::move(live);
+  window->show();
+  showFolder();
+  QTreeView* tree = window->folders()->Dir1;
+  auto indexOf = [&](const char* name) {
+    const auto* model = static_cast<const QFileSystemModel*>(tree->model());
+    return QModelIndex(model->index(QString::fromStdString((folder() / name).string())));
+  };
+  const QModelIndex a = indexOf("a"), b = indexOf("b");
+  ASSERT_TRUE(QTest::qWaitFor([&] {
+    tree->scrollTo(b);
+    return !tree->visualRect(a).isEmpty() && !tree->visualRect(b).isEmpty();
+  }, 10000));
+  auto click = [&](const QModelIndex& index) {
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
+  };
+  frm->duringFill = [&] { click(b); };
+  click(a);
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return !frm->duringFill && rows(list1()) == QStringList{"In b"}; }, 10000));
+  QTest::qWait(100);  // whatever the first fill still had queued
+  const auto onlyB = [&] {
+    EXPECT_EQ(window->folders()->path().toStdString(), (folder() / "b").string());
+    EXPECT_EQ(tree->currentIndex(), b);
+    EXPECT_EQ(tree->selectionModel()->selectedRows(), QModelIndexList{b});
+    EXPECT_EQ(rows(list1()), QStringList{"In b"});
+  };
+  onlyB();
+
+  // Through the window, as the platform delivers it: the press, then the context menu.
+  const int reads = frm->reads;
+  auto* menu = child<QMenu>("mnumicrosoft");
+  QTest::mouseClick(window->windowHandle(), Qt::RightButton, {},
+                    tree->viewport()->mapTo(window.get(), tree->visualRect(a).center()));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 5000));
+  menu->hide();
+  onlyB();
+  EXPECT_EQ(frm->reads, reads);
+}
+
+TEST_F(FrmLiveListTest, LongHeaderValueIsElidedAndTheWindowStaysWithinTheScreen) {
+  std::string from = "Ann <b>Very long sender";
+  for (int i = 0; i < 300; ++i) from += "<br>line " + std::to_string(i);
+  writeBytes(folder() / "broken.eml", message("Broken", from));
+  constexpr int kSmallScreen = 600;  // a netbook's; the window must fit one
+  openOn();
+  window->show();
+  list1()->setCurrentRow(0);
+  QTest::qWait(50);
+  auto* label = child<HeaderLabel>("Label4");
+  EXPECT_EQ(label->toolTip().toStdString(), from);
+  EXPECT_TRUE(label->shownText().endsWith(QChar(0x2026)));
+  EXPECT_EQ(label->height(), child<QLabel>("Label8")->height());
+  EXPECT_LE(window->minimumSizeHint().height(), kSmallScreen);
+  EXPECT_LE(window->height(), window->screen()->availableGeometry().height());
 }
 
 TEST_F(FrmLiveListTest, EmptyFolderLeavesAnEmptyListAndNoProgress) {

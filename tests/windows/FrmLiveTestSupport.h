@@ -12,12 +12,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "controls/MsgBox.h"
@@ -25,6 +27,12 @@
 #include "system/SettingsKeys.h"
 #include "windows/FrmLive/FolderBrowser.h"
 #include "windows/FrmLive/FrmLive.h"
+
+// Readable values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QUrl& url, std::ostream* out) { *out << url.toString().toStdString(); }
 
 namespace mailvane::test {
 

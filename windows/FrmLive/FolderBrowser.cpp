@@ -6,6 +6,7 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QStorageInfo>
 #include <QTreeView>
@@ -43,6 +44,7 @@ FolderBrowser::FolderBrowser(QWidget* parent) : QWidget(parent) {
   for (int column = 1; column < model_->columnCount(); ++column) Dir1->hideColumn(column);
   Dir1->header()->hide();
   Dir1->setContextMenuPolicy(Qt::CustomContextMenu);
+  Dir1->viewport()->installEventFilter(this);
   Dir1->setMinimumWidth(180);
 
   auto* layout = new QVBoxLayout(this);
@@ -107,9 +109,34 @@ bool FolderBrowser::setPath(const QString& folder) {
   return true;
 }
 
+// The tree changes its current folder inside its mouse press, before it selects the
+// row; a fill that yielded there would let the next click select another row under it.
+// So the folder is taken once the click is handled, and it is the tree's current folder
+// then: of several quick clicks the last one wins.
 void FolderBrowser::treeCurrentChanged() {
-  const QModelIndex current = Dir1->currentIndex();
-  if (current.isValid()) setPath(model_->filePath(current));
+  QMetaObject::invokeMethod(this, [this] {
+    const QModelIndex current = Dir1->currentIndex();
+    if (current.isValid()) setPath(model_->filePath(current));
+  }, Qt::QueuedConnection);
+}
+
+// The right button only opens the tree's menu; it neither selects nor changes folder.
+bool FolderBrowser::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Dir1->viewport()) {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+          event->ignore();  // left for the context menu that follows
+          return true;
+        }
+        break;
+      default:
+        break;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void FolderBrowser::refreshFiles() {

@@ -36,6 +36,9 @@ class FolderBrowser : public QWidget {
  signals:
   void pathChanged(const QString& folder);
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private slots:
   void Drive1_Change(int index);
 

@@ -49,8 +49,7 @@ void FrmLive::showStoreFolder(const std::filesystem::path& folder) {
 
 void FrmLive::LoadList() {
   const int ticket = ++listTicket_;
-  rows.clear();
-  newParser();
+  clearList();
   const QString folder = browser_->path();
   const QStringList files = browser_->files();
   if (!files.isEmpty()) {
@@ -65,8 +64,9 @@ void FrmLive::LoadList() {
     // A newer fill (another folder, the reply filter) has taken over the list.
     if (ticket != listTicket_) return;
     const std::string text = messageText(MSlivemsgs{path, {}});
+    if (ticket != listTicket_) return;  // a window whose reading yields can be overtaken too
     if (text.find("Subject:") != std::string::npos) {
-      const std::string subject = Getit("Subject:", "\r\n", text);
+      const std::string subject = MessageRows::shownSubject(Getit("Subject:", "\r\n", text));
       if (!subject.empty() && !(skipReplies && MessageRows::isReply(subject)))
         rows.add(subject, path);
     }

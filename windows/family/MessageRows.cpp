@@ -2,6 +2,8 @@
 
 #include <QListWidget>
 
+#include <algorithm>
+
 #include "system/CodePage.h"
 
 namespace mailvane {
@@ -12,8 +14,9 @@ void MessageRows::clear() {
 }
 
 void MessageRows::add(const std::string& subject, const std::string& liveFileID) {
-  list_->addItem(rowText(subject));
-  Msglist.Add(std::make_shared<MSlivemsgs>(MSlivemsgs{liveFileID, subject}));
+  std::string shown = shownSubject(subject);
+  list_->addItem(rowText(shown));
+  Msglist.Add(std::make_shared<MSlivemsgs>(MSlivemsgs{liveFileID, std::move(shown)}));
 }
 
 std::shared_ptr<MSlivemsgs> MessageRows::recordForRow(int row) const {
@@ -31,6 +34,29 @@ std::vector<MessageRows::Row> MessageRows::snapshot() const {
     rows.push_back(Row{recordForRow(row), item && item->isSelected()});
   }
   return rows;
+}
+
+std::string MessageRows::shownSubject(std::string_view subject) {
+  constexpr std::string_view kBreaks = "\t\n\v\f\r";
+  constexpr std::string_view kBlanks = " \t\n\v\f\r";
+  std::string line;
+  line.reserve(subject.size());
+  for (size_t at = 0; at < subject.size();) {
+    const size_t end = std::min(subject.find_first_not_of(kBlanks, at), subject.size());
+    if (end == at) {
+      const size_t blank = std::min(subject.find_first_of(kBlanks, at), subject.size());
+      line += subject.substr(at, blank - at);
+      at = blank;
+      continue;
+    }
+    // A run of blanks: kept as it is, unless a line break or tab makes it one space.
+    const std::string_view run = subject.substr(at, end - at);
+    line += run.find_first_of(kBreaks) == std::string_view::npos ? run : std::string_view(" ");
+    at = end;
+  }
+  const size_t first = line.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return line.substr(first, line.find_last_not_of(' ') - first + 1);
 }
 
 QString MessageRows::rowText(const std::string& subject) {

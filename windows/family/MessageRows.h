@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/Records.h"
@@ -28,7 +29,7 @@ class MessageRows {
 
   // A new empty Msglist and an empty List1.
   void clear();
-  // Adds a row showing subject (code-page bytes) and its record.
+  // Adds a row showing subject (code-page bytes) and its record, both as shownSubject.
   void add(const std::string& subject, const std::string& liveFileID);
 
   int count() const { return Msglist.Count(); }
@@ -38,7 +39,10 @@ class MessageRows {
   // list refilled while they yield cannot change what they write.
   std::vector<Row> snapshot() const;
 
-  // The row text of a subject.
+  // A subject as the list shows it and its record keeps it: on one line (the line breaks
+  // and tabs of a folded or broken field become one space) and trimmed.
+  static std::string shownSubject(std::string_view subject);
+  // The row text of a shown subject.
   static QString rowText(const std::string& subject);
   // A reply or forward: the first ":" of the lower-cased subject is its third character
   // (Re:, Sv:, Aw:, Fw:).

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QShowEvent>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -21,6 +22,7 @@
 #include "system/StoreRoot.h"
 #include "windows/family/ClickLabel.h"
 #include "windows/family/FamilyHelpers.h"
+#include "windows/family/HeaderLabel.h"
 #include "windows/family/OnlineEntry.h"
 #include "windows/family/PopupMenus.h"
 #include "windows/family/PreviewBrowser.h"
@@ -43,11 +45,12 @@ MessageWindow::MessageWindow(const QString& caption, Traits traits,
       Msglist(rows.Msglist),
       traits_(traits),
       settings_(std::move(settings)),
-      picker_(std::make_unique<QtFolderPicker>(this)) {
+      picker_(std::make_unique<QtFolderPicker>(this)),
+      opener_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
   setWindowTitle(caption);
   createControls();
   rows = MessageRows(List1);
-  preview_ = std::make_unique<PreviewBrowser>(W1);
+  preview_ = std::make_unique<PreviewBrowser>(W1, [this](const QUrl& url) { opener_(url); });
   newParser();
   connectHandlers();
 }
@@ -58,6 +61,8 @@ void MessageWindow::setFolderPicker(std::unique_ptr<system::FolderPicker> picker
   picker_ = std::move(picker);
   Picture2->setFolderPicker(*picker_);
 }
+
+void MessageWindow::setDesktopOpener(DesktopOpener opener) { opener_ = std::move(opener); }
 
 // --- Public helpers
 
@@ -121,6 +126,28 @@ void MessageWindow::pars_Progress(int32_t percent) {
 
 void MessageWindow::showListCount() { Label21->setText(QString::number(List1->count())); }
 
+void MessageWindow::clearList() {
+  rows.clear();
+  showListCount();
+  clearShownMessage();
+}
+
+void MessageWindow::clearShownMessage() {
+  ++loadTicket_;  // a message still loading must not fill the views afterwards
+  newParser();
+  // A walk's List2 holds what the walk gathers, not the parts of a listed message.
+  if (!walkRunning_) {
+    List2->clear();
+    Label10->setText(QStringLiteral("0"));
+    PBar1->setValue(0);
+    PBar1->hide();
+  }
+  showHeaderLabels();
+  preview_->blank();
+  W1->hide();
+  showText(pars->Source);
+}
+
 // --- Opening
 
 void MessageWindow::loadFamilySettings() {
@@ -174,13 +201,13 @@ void MessageWindow::fillPartsList(const SrParser& parser, int ticket) {
 }
 
 void MessageWindow::showHeaderLabels() {
-  Label1->setText(shown(pars->Xmailer));
-  Label11->setText(shown(pars->Mimeversion));
-  Label2->setText(shown(pars->Contenttransferencoding));
-  Label4->setText(shown(pars->From));
-  Label6->setText(shown(pars->MailSize));
-  Label8->setText(shown(pars->maildate));
-  Label12->setText(shown(pars->Lines));
+  Label1->setValue(shown(pars->Xmailer));
+  Label11->setValue(shown(pars->Mimeversion));
+  Label2->setValue(shown(pars->Contenttransferencoding));
+  Label4->setValue(shown(pars->From));
+  Label6->setValue(shown(pars->MailSize));
+  Label8->setValue(shown(pars->maildate));
+  Label12->setValue(shown(pars->Lines));
 }
 
 // --- Views

@@ -33,6 +33,7 @@ class QListWidget;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QUrl;
 class QWebEngineView;
 
 namespace mailvane {
@@ -42,6 +43,7 @@ class Settings;
 }  // namespace system
 
 class ClickLabel;
+class HeaderLabel;
 class PopupMenus;
 class PreviewBrowser;
 class SettingsPanel;
@@ -72,6 +74,10 @@ class MessageWindow : public QWidget {
   bool walkRunning() const { return walkRunning_; }
   // Replaces the folder dialog (tests answer it themselves).
   void setFolderPicker(std::unique_ptr<system::FolderPicker> picker);
+  // Hands a link or folder to the desktop (its browser, mail program or file manager);
+  // QDesktopServices unless replaced (tests record what would have opened).
+  using DesktopOpener = std::function<void(const QUrl&)>;
+  void setDesktopOpener(DesktopOpener opener);
 
  public slots:
   void List1_Click();
@@ -101,7 +107,7 @@ class MessageWindow : public QWidget {
                 std::unique_ptr<system::Settings> settings, QWidget* parent);
 
   // --- Hooks where the windows differ.
-  // Fills List1 and Msglist from the window's source.
+  // Fills List1 and Msglist from the window's source, starting with clearList().
   virtual void LoadList() = 0;
   // The raw text of one message; by default the file named by LiveFileID.
   virtual std::string messageText(const MSlivemsgs& record);
@@ -122,6 +128,10 @@ class MessageWindow : public QWidget {
   system::Settings& settings() { return *settings_; }
   // List1's row count in Label21.
   void showListCount();
+  // Empties List1 and its records before a fill, and with them everything shown of the
+  // message on show (header labels, parts, views), so no view describes a message that
+  // is no longer listed.
+  void clearList();
 
   std::shared_ptr<SrParser> pars;
   MessageRows rows;
@@ -136,19 +146,19 @@ class MessageWindow : public QWidget {
   QLabel* Label9;
   QLabel* Label10;
   QLabel* Label3;
-  QLabel* Label4;
+  HeaderLabel* Label4;
   QLabel* Label7;
-  QLabel* Label8;
+  HeaderLabel* Label8;
   QLabel* Label5;
-  QLabel* Label6;
+  HeaderLabel* Label6;
   QLabel* Label13;
-  QLabel* Label1;
+  HeaderLabel* Label1;
   QLabel* Label14;
-  QLabel* Label11;
+  HeaderLabel* Label11;
   QLabel* Label15;
-  QLabel* Label12;
+  HeaderLabel* Label12;
   QLabel* Label16;
-  QLabel* Label2;
+  HeaderLabel* Label2;
   QWebEngineView* W1;
   QPlainTextEdit* R1;
   QPushButton* Command9;
@@ -165,6 +175,9 @@ class MessageWindow : public QWidget {
   ClickLabel* Label19;
   QFrame* Psound1;
   QPushButton* Command17;
+  // What the last extraction wrote, and the way to its folder.
+  QLabel* walkReport;
+  QPushButton* openOutput;
   PopupMenus* menus;
 
   void closeEvent(QCloseEvent* event) override;
@@ -182,6 +195,7 @@ class MessageWindow : public QWidget {
 
   void showText(std::string_view codePageText);
   void showHeaderLabels();
+  void clearShownMessage();
   void fillPartsList(const SrParser& parser, int ticket);
   void List1_MouseDown(const QPoint& at);
   void List2_MouseDown(const QPoint& at);
@@ -193,10 +207,12 @@ class MessageWindow : public QWidget {
   void gather(bool selectedOnly, const Collector& collect);
   void setWalkRunning(bool running);
   void reportFailures(const QStringList& failures);
+  void reportWalk(int written, int failed);
 
   Traits traits_;
   std::unique_ptr<system::Settings> settings_;
   std::unique_ptr<system::FolderPicker> picker_;
+  DesktopOpener opener_;
   std::unique_ptr<PreviewBrowser> preview_;
   int loadTicket_ = 0;
   bool walkRunning_ = false;

@@ -44,15 +44,33 @@ void MessageWindow::mnuExtracttxt_Click() { extract(only(ExtractCommand::TextOnl
 void MessageWindow::mnuExtractSoundsOnly_Click() { extract(only(ExtractCommand::SoundsOnly)); }
 
 void MessageWindow::extract(ExtractionChoice choice) {
+  if (walkRunning_) return;
   ExtractionWalk walk(Outputfolder, choice);
   QStringList failures;
+  int written = 0;
+  const QPointer<MessageWindow> self(this);
   runWalk(true, [&](SrParser& parser) {
     const ExtractionResult result = walk.extract(parser);
-    if (!result.ok)
+    if (result.ok)
+      ++written;
+    else
       failures << shown(parser.Subject) + QStringLiteral(": ") + QString::fromStdString(result.error);
     return true;
   });
+  if (!self || closing_) return;
+  reportWalk(written, static_cast<int>(failures.size()));
   if (!failures.isEmpty()) reportFailures(failures);
+}
+
+// Said in the window rather than in a box: the user goes on working, and the folder is
+// one click away.
+void MessageWindow::reportWalk(int written, int failed) {
+  QString report = written == 1 ? QStringLiteral("1 message written")
+                                : QStringLiteral("%1 messages written").arg(written);
+  if (failed > 0) report += QStringLiteral(", %1 failed").arg(failed);
+  walkReport->setText(report + QLatin1Char('.'));
+  walkReport->show();
+  openOutput->setVisible(written > 0);
 }
 
 // A walk goes on past a message it cannot write; the user is told which ones at the end
@@ -116,6 +134,8 @@ void MessageWindow::gather(bool selectedOnly, const Collector& collect) {
 void MessageWindow::runWalk(bool selectedOnly, const std::function<bool(SrParser&)>& step) {
   if (walkRunning_) return;
   setWalkRunning(true);
+  walkReport->hide();
+  openOutput->hide();
   ++loadTicket_;  // a message still loading must not add its parts to the walk's list
   List2->clear();
   PBar1->show();

@@ -10,11 +10,14 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
 #include "windows/family/ClickLabel.h"
+#include "windows/family/HeaderLabel.h"
 #include "windows/family/MessageWindow.h"
 #include "windows/family/NamedWidget.h"
 #include "windows/family/PopupMenus.h"
@@ -29,12 +32,8 @@ QLabel* caption(const char* text, const char* name, QWidget* parent) {
   return label;
 }
 
-QLabel* value(const char* name, QWidget* parent) {
-  auto* label = named(new QLabel(parent), name);
-  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  label->setMinimumWidth(60);
-  label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  return label;
+HeaderLabel* value(const char* name, QWidget* parent) {
+  return named(new HeaderLabel(parent), name);
 }
 
 QPushButton* button(const char* text, const char* name, QWidget* parent) {
@@ -91,6 +90,10 @@ void MessageWindow::createControls() {
   player->addStretch();
   player->addWidget(Command17);
   Psound1->hide();
+  walkReport = named(new QLabel(this), "walkReport");
+  walkReport->hide();
+  openOutput = button("Open output folder", "openOutput", this);
+  openOutput->hide();
   menus = new PopupMenus(this);
 }
 
@@ -138,7 +141,10 @@ void MessageWindow::assembleLayout(QWidget* sourcePane) {
   layout->addWidget(Picture2);
   layout->addWidget(Psound1);
   layout->addWidget(commandBar());
-  resize(1100, 700);
+  // Never larger than the screen it opens on, small ones included.
+  QSize size(1100, 700);
+  if (const QScreen* shownOn = screen()) size = size.boundedTo(shownOn->availableGeometry().size());
+  resize(size);
 }
 
 QWidget* MessageWindow::detailsPane() {
@@ -186,6 +192,8 @@ QWidget* MessageWindow::commandBar() {
   layout->addWidget(Command4);
   layout->addWidget(Command5);
   layout->addStretch();
+  layout->addWidget(walkReport);
+  layout->addWidget(openOutput);
   layout->addWidget(PBar1);
   layout->addWidget(PBar2);
   layout->addWidget(Command14);
@@ -218,6 +226,8 @@ void MessageWindow::connectHandlers() {
   connect(Label19, &ClickLabel::clicked, this, &MessageWindow::Label18_Click);
   connect(Picture2, &SettingsPanel::closeRequested, this, &MessageWindow::Command3_Click);
   connect(Command17, &QPushButton::clicked, this, &MessageWindow::Command17_Click);
+  connect(openOutput, &QPushButton::clicked, this,
+          [this] { opener_(QUrl::fromLocalFile(QString::fromStdString(Outputfolder.string()))); });
 
   connect(menus->mnuExtractAll, &QAction::triggered, this, &MessageWindow::mnuExtractAll_Click);
   connect(menus->mnuExtractHtml, &QAction::triggered, this, &MessageWindow::mnuExtractHtml_Click);

@@ -1,9 +1,11 @@
 #include "windows/family/PreviewContent.h"
 
 #include <QMimeDatabase>
+#include <QStringDecoder>
 
 #include "engine/PartPayload.h"
 #include "system/CodePage.h"
+#include "windows/family/MessageCharsets.h"
 
 namespace mailvane {
 namespace {
@@ -12,27 +14,49 @@ QString utf8Name(std::string_view codePageText) {
   return QString::fromStdString(system::toUtf8(codePageText));
 }
 
-QByteArray bytes(const std::string& text) {
+QByteArray bytes(std::string_view text) {
   return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A declared charset the program can read; a misspelt or made-up name counts as none.
+bool known(const std::string& charset) {
+  return !charset.empty() && QStringDecoder(charset.c_str()).isValid();
+}
+
+// The plain text in its charset (else the code page), as the page's own text.
+QString plainText(std::string_view text, const std::string& charset) {
+  if (known(charset)) {
+    QStringDecoder decoder(charset.c_str());
+    QString decoded = decoder.decode(bytes(text));
+    if (!decoder.hasError()) return decoded;
+  }
+  return utf8Name(text);
+}
+
 // The plain text as a page of its own: escaped, so text that looks like markup stays text.
-QByteArray plainTextPage(std::string_view text) {
-  const QString escaped = utf8Name(text).toHtmlEscaped();
+QByteArray plainTextPage(const QString& text) {
   return QStringLiteral(
              "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head>"
              "<body><pre style=\"white-space: pre-wrap\">%1</pre></body></html>")
-      .arg(escaped)
+      .arg(text.toHtmlEscaped())
       .toUtf8();
 }
 
 }  // namespace
 
+// The page is served as the bytes the message holds, labelled with the charset they are
+// in: the HTML part's own declaration, else the document's <meta>, else the code page
+// the rest of the program reads text in. Without a label the web view would guess.
 PreviewContent::Reply PreviewContent::page() const {
-  if (pars_->Html.find_first_not_of(" \t\r\n") != std::string::npos)
-    // Sent as the bytes the message holds, so the page's own charset declaration applies.
-    return {QByteArrayLiteral("text/html"), bytes(pars_->Html)};
-  return {QByteArrayLiteral("text/html"), plainTextPage(pars_->Text)};
+  if (pars_->Html.find_first_not_of(" \t\r\n") != std::string::npos) {
+    std::string charset = MessageCharsets::partCharset(pars_->Source, "text/html");
+    if (!known(charset)) charset = MessageCharsets::metaCharset(pars_->Html);
+    if (!known(charset)) charset = system::activeCodePage();
+    return {QByteArray("text/html; charset=") + bytes(charset), bytes(pars_->Html)};
+  }
+  const std::string charset = MessageCharsets::partCharset(pars_->Source, "text/plain");
+  return {QByteArrayLiteral("text/html; charset=utf-8"),
+          plainTextPage(plainText(pars_->Text, charset))};
 }
 
 std::optional<PreviewContent::Reply> PreviewContent::part(const QString& name) const {

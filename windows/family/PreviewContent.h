@@ -1,7 +1,7 @@
 #pragma once
-// What the preview page of one message serves: the parser's rebuilt HTML (or, without
-// HTML, its plain text in a small page) and the message's parts, decoded in memory, under
-// the names the HTML refers to them by.
+// What the preview page of one message serves: the parser's rebuilt HTML labelled with
+// the charset its bytes are in (or, without HTML, its plain text in a small page) and the
+// message's parts, decoded in memory, under the names the HTML refers to them by.
 
 #include <QByteArray>
 #include <QString>
