@@ -9,7 +9,17 @@
 
 namespace mailvane::cli {
 
-std::string LazyLibrary::path() const { return (system::programFolder() / fileName_).string(); }
+#ifndef MAILVANE_LIBDIR_FROM_BINDIR
+#define MAILVANE_LIBDIR_FROM_BINDIR "../lib/mailvane"
+#endif
+
+std::string LazyLibrary::path() const {
+  const std::filesystem::path program = system::programFolder();
+  const std::filesystem::path beside = program / fileName_;
+  if (system::FileExists(beside)) return beside.string();
+  // Where neither exists, errors name the installed place: that is where users look.
+  return (program / MAILVANE_LIBDIR_FROM_BINDIR / fileName_).lexically_normal().string();
+}
 
 bool LazyLibrary::present() const { return system::FileExists(path()); }
 

@@ -1,7 +1,10 @@
 #pragma once
-// A library beside the program, loaded on first use. The command line keeps its Qt parts
-// (the desktop program, the settings store) in such libraries: loading Qt costs several
-// times the work of extracting a typical message, and most runs never need it.
+// A private library of the program, loaded on first use. The command line keeps its Qt
+// parts (the desktop program, the settings store) in such libraries: loading Qt costs
+// several times the work of extracting a typical message, and most runs never need it.
+// The library is looked for beside the program (the build tree), then in the installed
+// private library folder, found from the program's own folder (<prefix>/lib/mailvane or
+// <prefix>/lib/<multiarch>/mailvane for <prefix>/bin/mailvane).
 
 #include <string>
 
@@ -11,7 +14,7 @@ class LazyLibrary {
  public:
   explicit LazyLibrary(std::string fileName) : fileName_(std::move(fileName)) {}
 
-  // True when the library file is there (it is not loaded to find out).
+  // True when the library file is in either place (it is not loaded to find out).
   bool present() const;
   // The address of an exported symbol, loading the library first; nullptr when the
   // library or the symbol is missing (error() then says why). The library stays loaded

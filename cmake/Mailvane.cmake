@@ -68,21 +68,22 @@ function(mailvane_add_test name)
 endfunction()
 
 # mailvane_add_fuzzer(name SOURCES ... DEPS ...)
-# With libFuzzer (clang, MAILVANE_FUZZ) it is a real fuzzer; otherwise it replays the
-# committed corpus and crash inputs in fuzz/corpus/<name> as a plain test.
+# With libFuzzer (clang, MAILVANE_FUZZ) it is a real fuzzer; otherwise, in builds with
+# tests, it replays the committed corpus and crash inputs in fuzz/corpus/<name> as a
+# plain test.
 function(mailvane_add_fuzzer name)
   cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
   if(MAILVANE_FUZZ)
     add_executable(${name} ${A_SOURCES})
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
-  else()
+  elseif(MAILVANE_TESTS)
     add_executable(${name} ${A_SOURCES} ${PROJECT_SOURCE_DIR}/fuzz/ReplayMain.cpp)
-    if(MAILVANE_TESTS)
-      add_test(NAME ${name}_replay
-               COMMAND ${name} ${PROJECT_SOURCE_DIR}/fuzz/corpus/${name})
-      set_tests_properties(${name}_replay PROPERTIES TIMEOUT 300)
-    endif()
+    add_test(NAME ${name}_replay
+             COMMAND ${name} ${PROJECT_SOURCE_DIR}/fuzz/corpus/${name})
+    set_tests_properties(${name}_replay PROPERTIES TIMEOUT 300)
+  else()
+    return()  # a replay serves only as a test
   endif()
   target_link_libraries(${name} PRIVATE ${A_DEPS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
@@ -90,9 +91,10 @@ function(mailvane_add_fuzzer name)
 endfunction()
 
 # mailvane_add_plugin(Name SOURCES ... DEPS ...)
-# A run-time plug-in library <bin>/plugin/libName.so; the program asks for "Name.dll" and
-# the host maps that name to this platform's library name. Plug-ins that link project
-# libraries find them through RPATH $ORIGIN/.. .
+# A run-time plug-in library <bin>/plugin/libName.so in the build tree and
+# <libdir>/mailvane/plugin/libName.so installed; the program asks for "Name.dll" and the
+# host maps that name to this platform's library name. Plug-ins that link project
+# libraries find them through RPATH $ORIGIN/.. (the private library folder).
 function(mailvane_add_plugin name)
   cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
   add_library(${name} MODULE ${A_SOURCES})
@@ -104,5 +106,5 @@ function(mailvane_add_plugin name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${A_DEPS})
   mailvane_target_defaults(${name})
-  install(TARGETS ${name} LIBRARY DESTINATION ${CMAKE_INSTALL_BINDIR}/plugin)
+  install(TARGETS ${name} LIBRARY DESTINATION ${MAILVANE_INSTALL_LIBDIR}/plugin)
 endfunction()

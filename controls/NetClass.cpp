@@ -12,6 +12,10 @@
 
 #include "controls/PluginInterface.h"
 
+#ifndef MAILVANE_LIBDIR_FROM_BINDIR
+#define MAILVANE_LIBDIR_FROM_BINDIR "../lib/mailvane"
+#endif
+
 namespace mailvane {
 
 namespace {
@@ -91,13 +95,20 @@ QString NetClass::platformLibraryName(const QString& libraryFile) {
   return QStringLiteral("lib") + base + QStringLiteral(".so");
 }
 
-QString NetClass::libraryPath() const {
+QString NetClass::libraryPathIn(const QString& folder) const {
   // Stored locations may use the Windows separator.
   QString location = location_;
   location.replace(QLatin1Char('\\'), QLatin1Char('/'));
-  QString path = programFolder();
+  QString path = folder;
   if (!location.isEmpty()) path += QLatin1Char('/') + location;
   return QDir::cleanPath(path + QLatin1Char('/') + platformLibraryName(libraryFile_));
+}
+
+QString NetClass::libraryPath() const {
+  const QString beside = libraryPathIn(programFolder());
+  if (!programFolder_.isEmpty() || QFileInfo(beside).isFile()) return beside;
+  // Where neither exists, errors name the installed place: that is where users look.
+  return libraryPathIn(programFolder() + QStringLiteral("/" MAILVANE_LIBDIR_FROM_BINDIR));
 }
 
 bool NetClass::Run() {

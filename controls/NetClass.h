@@ -2,7 +2,10 @@
 // Hosts one run-time plug-in: loads <program folder>/<location>/<library> with
 // QPluginLoader, asks the library's factory for a new object of the configured class and
 // keeps it as `cas`. Callers reach the object's members by name through call() and
-// setMember(), so the program needs no knowledge of the plug-in's types.
+// setMember(), so the program needs no knowledge of the plug-in's types. An installed
+// program keeps its plug-ins in its private library folder (<prefix>/lib/mailvane or
+// <prefix>/lib/<multiarch>/mailvane for <prefix>/bin/mailvane) rather than beside
+// itself; the host looks there too.
 
 #include <QObject>
 #include <QPointer>
@@ -37,7 +40,9 @@ class NetClass : public QObject {
   QString programFolder() const;
   void setProgramFolder(const QString& folder) { programFolder_ = folder; }
 
-  // The path Run() loads: program folder / location / platform library name.
+  // The path Run() loads: program folder / location / platform library name. With the
+  // default program folder, when no such file is there, the same below the installed
+  // private library folder.
   QString libraryPath() const;
 
   // Makes a new plug-in object and makes it `cas`, deleting the previous one. With an
@@ -65,6 +70,8 @@ class NetClass : public QObject {
   static QString platformLibraryName(const QString& libraryFile);
 
  private:
+  QString libraryPathIn(const QString& folder) const;
+
   QString className_;
   QString libraryFile_;
   QString location_;

@@ -29,8 +29,9 @@ struct ProcessRun {
 // Runs the program with stdout and stderr sent to files in scratch (not a terminal, so
 // no progress display may appear).
 ProcessRun runMailvane(const std::vector<std::string>& args, const TempDir& scratch,
-                       const std::vector<std::string>& extraEnv = {}) {
-  const std::string program = (fs::path(MAILVANE_BIN_DIR) / "mailvane").string();
+                       const std::vector<std::string>& extraEnv = {},
+                       const fs::path& programPath = fs::path(MAILVANE_BIN_DIR) / "mailvane") {
+  const std::string program = programPath.string();
   const std::string outFile = (scratch / "stdout").string();
   const std::string errFile = (scratch / "stderr").string();
   posix_spawn_file_actions_t actions;
@@ -201,6 +202,29 @@ TEST(EndToEnd, CommandsInLibrariesOfTheirOwnRunFromTheProgram) {
   run = runMailvane({"help", "store"}, scratch);
   EXPECT_EQ(run.status, 0);
   EXPECT_TRUE(contains(run.out, "Usage: mailvane store")) << run.out;
+}
+
+// Installed, only the program is in bin/; the libraries it loads at run time are in the
+// private library folder, which it finds from its own place under any prefix.
+TEST(EndToEnd, InstalledProgramFindsItsLibrariesInThePrivateFolder) {
+  TempDir scratch;
+  const fs::path bin = scratch / "prefix" / "bin";
+  const fs::path lib = (bin / MAILVANE_LIBDIR_FROM_BINDIR).lexically_normal();
+  fs::create_directories(bin);
+  fs::create_directories(lib);
+  fs::copy_file(fs::path(MAILVANE_BIN_DIR) / "mailvane", bin / "mailvane");
+  fs::copy_file(fs::path(MAILVANE_BIN_DIR) / "libmailvane_command_store.so",
+                lib / "libmailvane_command_store.so");
+  writeBytes(scratch / "store" / "Inbox" / "1.eml", "Subject: Tulips\r\n\r\nbody\r\n");
+
+  auto run = runMailvane({"store", "--root", (scratch / "store").string(), "folders"}, scratch,
+                         {}, bin / "mailvane");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "1\t1\tInbox\n");
+  // A library in neither place is reported where an installed program keeps it.
+  run = runMailvane({"index", "search", "x"}, scratch, {}, bin / "mailvane");
+  EXPECT_NE(run.status, 0);
+  EXPECT_TRUE(contains(run.err, (lib / "libmailvane_command_index.so").string())) << run.err;
 }
 
 // Every run starts the program, often once per message: one that needs neither SQLite,
