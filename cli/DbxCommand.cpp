@@ -80,7 +80,7 @@ std::string emlName(uint32_t index, const std::string& subject) {
   while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
   std::string number = std::to_string(index);
   number.insert(0, number.size() < 4 ? 4 - number.size() : 0, '0');
-  return number + (name.empty() ? "" : " " + system::toUtf8(name)) + ".eml";
+  return number + (name.empty() ? std::string() : std::string(" ") + system::toUtf8(name)) + ".eml";
 }
 
 bool writeFile(const fs::path& path, const std::string& bytes) {

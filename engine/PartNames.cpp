@@ -55,7 +55,7 @@ std::string PartNames::fit(std::string_view name) {
   std::string out(name);
   for (char& c : out)
     if (c == '\0' || c == '/') c = '_';
-  if (out.find_first_not_of('.') == npos) out.insert(0, "_");
+  if (out.find_first_not_of('.') == npos) out.insert(out.begin(), '_');
   if (utf8Size(out) > kMaxNameBytes) out = shorten(out);
   return out;
 }

@@ -82,7 +82,10 @@ std::string headerField(std::string_view block, std::string_view name) {
         size_t end = block.find('\n', next);
         if (end == std::string_view::npos) end = block.size();
         const std::string_view more = trim(block.substr(next, end - next));
-        if (!more.empty()) value += (value.empty() ? "" : " ") + std::string(more);
+        if (!more.empty()) {
+          if (!value.empty()) value += ' ';
+          value += more;
+        }
         next = end + 1;
       }
       return value;

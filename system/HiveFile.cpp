@@ -26,7 +26,10 @@ bool writeAll(int fd, const std::string& text) {
 // Writes text into a new file beside target and renames it over target, so readers see
 // either the old hive or the new one, never half of one.
 bool replaceFile(const std::filesystem::path& target, const std::string& text) {
-  std::string temp = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+  std::string name = ".";
+  name += target.filename().string();
+  name += ".XXXXXX";
+  std::string temp = (target.parent_path() / name).string();
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
   struct stat old {};

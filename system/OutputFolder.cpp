@@ -31,7 +31,7 @@ std::filesystem::path prepareOutputFolder(Settings& settings, const std::string&
     return output;
   }
   // A folder that already names its Emails sub-folder is taken as the user set it.
-  if (stored.find("/" + std::string(kEmailsFolder)) != std::string::npos) return stored;
+  if (stored.find(std::string("/").append(kEmailsFolder)) != std::string::npos) return stored;
   const auto output = std::filesystem::path(stored) / kEmailsFolder;
   createFolder(output);
   return output;

@@ -248,7 +248,7 @@ std::string writeKeyHeader(const HivePath& path, long long unixTime) {
     if (i) joined += u'\\';
     joined += path[i];
   }
-  return "[" + escape(joined, "[]") + "] " + std::to_string(unixTime);
+  return std::string("[") + escape(joined, "[]") + "] " + std::to_string(unixTime);
 }
 
 std::optional<HiveValue> readValueData(std::string_view s) {
@@ -277,14 +277,16 @@ std::optional<HiveValue> readValueData(std::string_view s) {
 }
 
 std::string writeValueLine(const HiveValue& v) {
-  std::string line = v.name.empty() ? "@=" : "\"" + escape(v.name, "\"") + "\"=";
+  std::string line = v.name.empty() ? "@=" : std::string("\"") + escape(v.name, "\"") + "\"=";
   if (isTerminatedText(v)) {
     if (v.type != 1) {
       char buf[24];
       std::snprintf(buf, sizeof buf, "str(%x):", static_cast<unsigned>(v.type));
       line += buf;
     }
-    line += "\"" + escape(unitsOf(v.data, v.data.size() / 2 - 1), "\"") + "\"";
+    line += '"';
+    line += escape(unitsOf(v.data, v.data.size() / 2 - 1), "\"");
+    line += '"';
     return line;
   }
   if (v.type == 4 && v.data.size() == 4) {
