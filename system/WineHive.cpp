@@ -135,6 +135,7 @@ void WineHive::addKeyLine(std::string_view raw, std::string_view line) {
 
 void WineHive::addValueLine(std::string_view raw, std::string_view line, std::string_view& rest) {
   std::string rawText(raw);
+  std::vector<std::string> blankAfter;
   std::optional<HiveValue> value;
   if (auto parts = splitValueLine(line)) {
     std::string data(parts->second);
@@ -153,8 +154,15 @@ void WineHive::addValueLine(std::string_view raw, std::string_view line, std::st
     }
     // A continuation with nothing after it (a hive cut off while being written, or
     // edited by hand) goes: written back, it would join whatever the writer puts next.
-    if (byteList && rest.empty() && continuesOnNextLine(rawText)) {
+    // Blank lines it took in stay in the text as lines of their own.
+    const std::string_view trimmedData = trimRight(withoutCr(data));
+    if (byteList && rest.empty() && !trimmedData.empty() && trimmedData.back() == '\\') {
       data = std::string(withoutDanglingContinuation(withoutCr(data)));
+      for (size_t nl = rawText.rfind('\n'); nl != std::string::npos && isBlank(std::string_view(rawText).substr(nl + 1));
+           nl = rawText.rfind('\n')) {
+        blankAfter.insert(blankAfter.begin(), rawText.substr(nl + 1));
+        rawText.resize(nl);
+      }
       rawText = withoutDanglingContinuation(rawText);
     }
     value = hivetext::readValueData(withoutCr(data));
@@ -162,11 +170,12 @@ void WineHive::addValueLine(std::string_view raw, std::string_view line, std::st
   }
   if (current_ == kPreamble) {
     preamble_.push_back(std::move(rawText));
-    return;
+  } else {
+    Section& s = sections_[current_];
+    if (!s.valid) value.reset();
+    s.entries.push_back({std::move(rawText), std::move(value)});
   }
-  Section& s = sections_[current_];
-  if (!s.valid) value.reset();
-  s.entries.push_back({std::move(rawText), std::move(value)});
+  for (const auto& blank : blankAfter) addOtherLine(blank);
 }
 
 void WineHive::addOtherLine(std::string_view raw) {

@@ -244,6 +244,8 @@ TEST(WineHive, SavingKeepsEveryKeyAndValueWhateverContinuationTheTextEndsIn) {
       // into the first block, it would swallow the key written after that block.
       std::string("WINE REGISTRY Version 2\r\n[A\\\\B]1\n[A] \n[A\\\\B] \r\n\"\"=hex\\\n"),
       std::string("WINE REGISTRY Version 2\n[K] 1\n\"h\"=hex:01,02,\\\r\n  03,\\ \\\n"),
+      // A continuation that took in blank lines up to the end.
+      std::string("WINE REGISTRY Version 2\n[K] 1\n\"h\"=hex:01,\\\\\\\r\n\n"),
   };
   for (const auto& text : cases) {
     WineHive hive = WineHive::parse(text);
