@@ -51,6 +51,10 @@ if(MAILVANE_GUI)
   # What Qt loads at run time rather than links: the web engine's helper process that
   # renders the preview, and the platform plug-ins that put windows on the screen.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6webenginecore6-bin, qt6-qpa-plugins")
+  # The player decodes and fetches sounds through these; without them "Play" says it
+  # cannot play, and everything else works.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+      "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-libav")
 endif()
 
 # Only the package carries these: a plain `cmake --install` leaves the component out, and

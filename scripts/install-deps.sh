@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Mailvane needs to build, test and run. Safe to run again:
-# it only calls apt-get when something is missing.
+# Installs the Debian packages Mailvane needs to build, test, package and run. Safe to run
+# again: it only calls apt-get when something is missing.
 set -euo pipefail
 
 packages=(
@@ -10,6 +10,10 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   xvfb xauth
   libsqlite3-dev libgmime-3.0-dev
+  desktop-file-utils lintian
+  # The sound player: base and good hold WAV, MP3 and http(s) links (with libsoup);
+  # libav adds the WMA, ASF, AVI and MOV sounds of old messages.
+  gstreamer1.0-libav
 )
 
 missing=()

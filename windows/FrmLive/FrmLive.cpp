@@ -48,33 +48,14 @@ void FrmLive::showStoreFolder(const std::filesystem::path& folder) {
 }
 
 void FrmLive::LoadList() {
-  const int ticket = ++listTicket_;
-  clearList();
   const QString folder = browser_->path();
   const QStringList files = browser_->files();
-  if (!files.isEmpty()) {
-    PBar2->setMaximum(static_cast<int>(files.size()));
-    PBar2->show();
-  }
-  const bool skipReplies = Picture2->replyFilter();
-  for (qsizetype i = 0; i < files.size(); ++i) {
-    PBar2->setValue(static_cast<int>(i + 1));
-    const std::string path = (folder + QLatin1Char('/') + files[i]).toStdString();
-    if (!yield()) return;
-    // A newer fill (another folder, the reply filter) has taken over the list.
-    if (ticket != listTicket_) return;
-    const std::string text = messageText(MSlivemsgs{path, {}});
-    if (ticket != listTicket_) return;  // a window whose reading yields can be overtaken too
-    if (text.find("Subject:") != std::string::npos) {
-      const std::string subject = MessageRows::shownSubject(Getit("Subject:", "\r\n", text));
-      if (!subject.empty() && !(skipReplies && MessageRows::isReply(subject)))
-        rows.add(subject, path);
-    }
-    showListCount();
-  }
-  showListCount();
-  PBar2->setValue(0);
-  PBar2->hide();
+  fillList(static_cast<size_t>(files.size()), [&](size_t i) -> std::optional<ListFill::Entry> {
+    std::string path = (folder + QLatin1Char('/') + files[static_cast<qsizetype>(i)]).toStdString();
+    auto subject = listedSubject(path);
+    if (!subject) return std::nullopt;
+    return ListFill::Entry{std::move(*subject), std::move(path)};
+  });
 }
 
 }  // namespace mailvane

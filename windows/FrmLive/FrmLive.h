@@ -33,7 +33,6 @@ class FrmLive : public MessageWindow {
   void Dir1_MouseDown(const QPoint& at);
 
   FolderBrowser* browser_;
-  int listTicket_ = 0;
 };
 
 }  // namespace mailvane

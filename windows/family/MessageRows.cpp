@@ -19,6 +19,17 @@ void MessageRows::add(const std::string& subject, const std::string& liveFileID)
   Msglist.Add(std::make_shared<MSlivemsgs>(MSlivemsgs{liveFileID, std::move(shown)}));
 }
 
+void MessageRows::addRows(const std::vector<std::pair<std::string, std::string>>& rows) {
+  QStringList texts;
+  texts.reserve(static_cast<qsizetype>(rows.size()));
+  for (const auto& [subject, liveFileID] : rows) {
+    std::string shown = shownSubject(subject);
+    texts.push_back(rowText(shown));
+    Msglist.Add(std::make_shared<MSlivemsgs>(MSlivemsgs{liveFileID, std::move(shown)}));
+  }
+  list_->addItems(texts);
+}
+
 std::shared_ptr<MSlivemsgs> MessageRows::recordForRow(int row) const {
   const QListWidgetItem* item = list_->item(row);
   auto record = Msglist.item(row + 1);

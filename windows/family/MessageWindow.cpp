@@ -23,11 +23,14 @@
 #include "windows/family/ClickLabel.h"
 #include "windows/family/FamilyHelpers.h"
 #include "windows/family/HeaderLabel.h"
+#include "windows/family/ListSubject.h"
 #include "windows/family/OnlineEntry.h"
 #include "windows/family/PopupMenus.h"
 #include "windows/family/PreviewBrowser.h"
 #include "windows/family/QtFolderPicker.h"
 #include "windows/family/SettingsPanel.h"
+#include "windows/family/SizeProbe.h"
+#include "windows/family/SoundPanel.h"
 
 namespace mailvane {
 namespace {
@@ -46,7 +49,8 @@ MessageWindow::MessageWindow(const QString& caption, Traits traits,
       traits_(traits),
       settings_(std::move(settings)),
       picker_(std::make_unique<QtFolderPicker>(this)),
-      opener_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
+      opener_([](const QUrl& url) { QDesktopServices::openUrl(url); }),
+      sizes_(new SizeProbe(this)) {
   setWindowTitle(caption);
   createControls();
   rows = MessageRows(List1);
@@ -88,6 +92,10 @@ std::string MessageWindow::messageText(const MSlivemsgs& record) {
   return FamilyHelpers::readWhole(record.LiveFileID);
 }
 
+std::optional<std::string> MessageWindow::listedSubject(const std::string& liveFileID) {
+  return ListSubject::ofFile(liveFileID, listBuffer_);
+}
+
 void MessageWindow::showStoreFolder(const std::filesystem::path&) {}
 
 // --- Shared state
@@ -111,6 +119,7 @@ bool MessageWindow::yield() {
 
 void MessageWindow::closeEvent(QCloseEvent* event) {
   closing_ = true;  // a load or walk that is yielding stops at its next step
+  Psound1->stop();  // a closed window falls silent
   QWidget::closeEvent(event);
 }
 
@@ -132,11 +141,20 @@ void MessageWindow::clearList() {
   clearShownMessage();
 }
 
+bool MessageWindow::fillList(size_t count, const ListFill::Source& entry) {
+  const int ticket = ++fillTicket_;
+  clearList();
+  ListFill fill(rows, PBar2, [this] { showListCount(); },
+                [this, ticket] { return yield() && ticket == fillTicket_; });
+  return fill.run(count, Picture2->replyFilter(), entry);
+}
+
 void MessageWindow::clearShownMessage() {
   ++loadTicket_;  // a message still loading must not fill the views afterwards
   newParser();
-  // A walk's List2 holds what the walk gathers, not the parts of a listed message.
-  if (!walkRunning_) {
+  // A walk's List2 holds what the walk gathers, a check's the links it asks about, not
+  // the parts of a listed message.
+  if (!walkRunning_ && !check_) {
     List2->clear();
     Label10->setText(QStringLiteral("0"));
     PBar1->setValue(0);
@@ -184,6 +202,7 @@ void MessageWindow::List1_Click() {
 }
 
 void MessageWindow::fillPartsList(const SrParser& parser, int ticket) {
+  if (check_) return;  // the message loads, but List2 stays with the check
   List2->clear();
   if (parser.mailfiles)
     for (const auto& part : *parser.mailfiles) List2->addItem(shown(part->Filename));
@@ -194,9 +213,9 @@ void MessageWindow::fillPartsList(const SrParser& parser, int ticket) {
       Label10->setText(QString::number(List2->count()));
     }
   };
-  if (!yield() || ticket != loadTicket_) return;
+  if (!yield() || ticket != loadTicket_ || check_) return;
   addLinks(parser.OnlineSound, &OnlineEntry::isSound);
-  if (!yield() || ticket != loadTicket_) return;
+  if (!yield() || ticket != loadTicket_ || check_) return;
   addLinks(parser.OnlineFont, &OnlineEntry::isFont);
 }
 
@@ -282,7 +301,8 @@ void MessageWindow::Command3_Click() {
   Label18->setText(QStringLiteral("+"));
 }
 
-void MessageWindow::Command17_Click() { Psound1->hide(); }
+void MessageWindow::Command17_Click() { Psound1->stop(); }
+void MessageWindow::mnustop_Click() { Psound1->stop(); }
 
 // --- Store jumps
 

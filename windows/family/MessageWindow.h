@@ -12,19 +12,26 @@
 // A load that a newer click overtakes stops; a walk parses every message with a parser
 // of its own and writes from it, and no second walk starts while one runs: the walk
 // commands are disabled until it ends.
+//
+// The existence check of the links in List2 asks their servers a few at a time and
+// does not hold the window: every other command stays usable, but List2 belongs to the
+// check until it ends, so no gathering walk and no second check starts meanwhile.
 
 #include <QVariant>
 #include <QWidget>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "engine/ExtractionWalk.h"
 #include "engine/SrParser.h"
+#include "windows/family/ListFill.h"
 #include "windows/family/MessageRows.h"
 
 class QFrame;
@@ -44,9 +51,12 @@ class Settings;
 
 class ClickLabel;
 class HeaderLabel;
+class NetClass;
 class PopupMenus;
 class PreviewBrowser;
 class SettingsPanel;
+class SizeProbe;
+class SoundPanel;
 
 class MessageWindow : public QWidget {
   Q_OBJECT
@@ -67,11 +77,19 @@ class MessageWindow : public QWidget {
   void Save(const std::string& path, const std::string& text);
   std::string Getit(const std::string& start, const std::string& end, const std::string& text);
   QVariant loadBag(const std::string& path);
+  // The size the server announces for a link (code-page text, surrounding blanks
+  // removed), or 0; yields to the window system until the answer is in.
+  int32_t Netgetsize(const std::string& url);
+  // A size request of this window is waiting for its server.
+  bool Netbusy() const;
 
   // The parser of the message on show, and the folder extraction writes below.
   const SrParser& parser() const { return *pars; }
   const std::filesystem::path& outputFolder() const { return Outputfolder; }
   bool walkRunning() const { return walkRunning_; }
+  bool checkRunning() const { return check_ != nullptr; }
+  // How long a size request may wait for its server (30 s unless set).
+  void setOnlineTimeout(std::chrono::milliseconds timeout);
   // Replaces the folder dialog (tests answer it themselves).
   void setFolderPicker(std::unique_ptr<system::FolderPicker> picker);
   // Hands a link or folder to the desktop (its browser, mail program or file manager);
@@ -95,6 +113,11 @@ class MessageWindow : public QWidget {
   void mnuchecksound_Click();
   void mnupopuplists_Click();
   void mnucheckOnlinefont_Click();
+  void mnuCheckOnlineverify_Click();
+  void MNUDOWLOAD_Click();
+  void mnudownloadeot_Click();
+  void mnuplay_Click();
+  void mnustop_Click();
   void mnugotoLive_Click();
   void mnugotoMail_Click();
   void Label18_Click();
@@ -111,6 +134,9 @@ class MessageWindow : public QWidget {
   virtual void LoadList() = 0;
   // The raw text of one message; by default the file named by LiveFileID.
   virtual std::string messageText(const MSlivemsgs& record);
+  // The subject a message is listed under (nullopt: no row); by default read from the
+  // header block of the file named by liveFileID, the whole file only when needed.
+  virtual std::optional<std::string> listedSubject(const std::string& liveFileID);
   // Shows a mail client's store folder that a store jump found.
   virtual void showStoreFolder(const std::filesystem::path& folder);
 
@@ -132,9 +158,15 @@ class MessageWindow : public QWidget {
   // message on show (header labels, parts, views), so no view describes a message that
   // is no longer listed.
   void clearList();
+  // Clears the list and fills it from count messages (ListFill: batched rows, a yield
+  // about every 16 ms), with the reply filter of the settings panel; a newer fill takes
+  // over at the next yield. False when this fill was stopped.
+  bool fillList(size_t count, const ListFill::Source& entry);
 
   std::shared_ptr<SrParser> pars;
   MessageRows rows;
+  int fillTicket_ = 0;      // the fill that owns the list
+  std::string listBuffer_;  // reused by listedSubject from file to file
   MSLIve& Msglist;
   std::filesystem::path Outputfolder;
   bool Previewtoggle = false;
@@ -173,8 +205,11 @@ class MessageWindow : public QWidget {
   SettingsPanel* Picture2;
   ClickLabel* Label18;
   ClickLabel* Label19;
-  QFrame* Psound1;
+  SoundPanel* Psound1;
   QPushButton* Command17;
+  // The download plug-in's hosts: sounds, fonts.
+  NetClass* NetClass1;
+  NetClass* NetClass2;
   // What the last extraction wrote, and the way to its folder.
   QLabel* walkReport;
   QPushButton* openOutput;
@@ -185,6 +220,7 @@ class MessageWindow : public QWidget {
 
  private:
   using Collector = std::function<void(const SrParser&, QListWidget&)>;
+  struct OnlineCheck;
 
   void createControls();
   void createHeaderLabels();
@@ -206,14 +242,24 @@ class MessageWindow : public QWidget {
   void extract(ExtractionChoice choice);
   void gather(bool selectedOnly, const Collector& collect);
   void setWalkRunning(bool running);
+  // Enables each walk and check command unless a running walk or check forbids it.
+  void updateCommands();
   void reportFailures(const QStringList& failures);
   void reportWalk(int written, int failed);
+
+  // The existence check and the downloads of the links in List2.
+  void continueCheck();
+  void finishCheck();
+  void download(NetClass& host, const QString& kind, bool (*counts)(std::string_view));
+  void endRowProgress();
 
   Traits traits_;
   std::unique_ptr<system::Settings> settings_;
   std::unique_ptr<system::FolderPicker> picker_;
   DesktopOpener opener_;
   std::unique_ptr<PreviewBrowser> preview_;
+  SizeProbe* sizes_;
+  std::shared_ptr<OnlineCheck> check_;
   int loadTicket_ = 0;
   bool walkRunning_ = false;
   bool closing_ = false;

@@ -122,6 +122,7 @@ void MessageWindow::mnucheckOnlinefont_Click() {
 }
 
 void MessageWindow::gather(bool selectedOnly, const Collector& collect) {
+  if (check_) return;  // List2 holds the links being checked
   runWalk(selectedOnly, [&](SrParser& parser) {
     collect(parser, *List2);
     Label10->setText(QString::number(List2->count()));
@@ -137,7 +138,7 @@ void MessageWindow::runWalk(bool selectedOnly, const std::function<bool(SrParser
   walkReport->hide();
   openOutput->hide();
   ++loadTicket_;  // a message still loading must not add its parts to the walk's list
-  List2->clear();
+  if (!check_) List2->clear();
   PBar1->show();
   PBar2->show();
   // A copy of the list: rows refilled or clicked while the walk yields change nothing here.
@@ -169,9 +170,16 @@ void MessageWindow::runWalk(bool selectedOnly, const std::function<bool(SrParser
 
 void MessageWindow::setWalkRunning(bool running) {
   walkRunning_ = running;
-  for (QPushButton* command : {Command14, Command4, Command5}) command->setEnabled(!running);
-  menus->mnuExtract->setEnabled(!running);
-  menus->mnucheckforsounds->setEnabled(!running);
+  updateCommands();
+}
+
+void MessageWindow::updateCommands() {
+  const bool listFree = !walkRunning_ && !check_;
+  Command14->setEnabled(!walkRunning_);
+  menus->mnuExtract->setEnabled(!walkRunning_);
+  for (QPushButton* command : {Command4, Command5}) command->setEnabled(listFree);
+  menus->mnucheckforsounds->setEnabled(listFree);
+  menus->mnuCheckOnlineverify->setEnabled(listFree);
 }
 
 }  // namespace mailvane

@@ -16,12 +16,14 @@
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
+#include "controls/NetClass.h"
 #include "windows/family/ClickLabel.h"
 #include "windows/family/HeaderLabel.h"
 #include "windows/family/MessageWindow.h"
 #include "windows/family/NamedWidget.h"
 #include "windows/family/PopupMenus.h"
 #include "windows/family/SettingsPanel.h"
+#include "windows/family/SoundPanel.h"
 
 namespace mailvane {
 namespace {
@@ -38,6 +40,15 @@ HeaderLabel* value(const char* name, QWidget* parent) {
 
 QPushButton* button(const char* text, const char* name, QWidget* parent) {
   return named(new QPushButton(QString::fromLatin1(text), parent), name);
+}
+
+NetClass* downloadHost(const char* name, QObject* parent) {
+  auto* host = new NetClass(parent);
+  host->setObjectName(QLatin1String(name));
+  host->setSetClass(QStringLiteral("Fetchvane.Loader"));
+  host->setSetAssamblyfile(QStringLiteral("Fetchvane.dll"));
+  host->setSetlocation(QStringLiteral("plugin"));
+  return host;
 }
 
 QHBoxLayout* countRow(QLabel* title, QLabel* count) {
@@ -83,13 +94,11 @@ void MessageWindow::createControls() {
   Picture2->hide();
   Label18 = named(new ClickLabel(QStringLiteral("+"), this), "Label18");
   Label19 = named(new ClickLabel(QStringLiteral("Settings :"), this), "Label19");
-  Psound1 = named(new QFrame(this), "Psound1");
-  Command17 = button("x", "Command17", Psound1);
-  auto* player = new QHBoxLayout(Psound1);
-  player->setContentsMargins(0, 0, 0, 0);
-  player->addStretch();
-  player->addWidget(Command17);
+  Psound1 = new SoundPanel(this);
+  Command17 = Psound1->Command17;
   Psound1->hide();
+  NetClass1 = downloadHost("NetClass1", this);
+  NetClass2 = downloadHost("NetClass2", this);
   walkReport = named(new QLabel(this), "walkReport");
   walkReport->hide();
   openOutput = button("Open output folder", "openOutput", this);
@@ -225,7 +234,7 @@ void MessageWindow::connectHandlers() {
   connect(Label18, &ClickLabel::clicked, this, &MessageWindow::Label18_Click);
   connect(Label19, &ClickLabel::clicked, this, &MessageWindow::Label18_Click);
   connect(Picture2, &SettingsPanel::closeRequested, this, &MessageWindow::Command3_Click);
-  connect(Command17, &QPushButton::clicked, this, &MessageWindow::Command17_Click);
+  connect(Psound1, &SoundPanel::closeRequested, this, &MessageWindow::Command17_Click);
   connect(openOutput, &QPushButton::clicked, this,
           [this] { opener_(QUrl::fromLocalFile(QString::fromStdString(Outputfolder.string()))); });
 
@@ -238,12 +247,12 @@ void MessageWindow::connectHandlers() {
   connect(menus->mnupopuplists, &QAction::triggered, this, &MessageWindow::mnupopuplists_Click);
   connect(menus->mnucheckOnlinefont, &QAction::triggered, this,
           &MessageWindow::mnucheckOnlinefont_Click);
-  connect(menus->mnustop, &QAction::triggered, this, &MessageWindow::Command17_Click);
-  // Playing, the existence check and downloads need the media player and the download
-  // plug-in; until a window provides them their items stay visible but unavailable.
-  for (QAction* online : {menus->mnuplay, menus->mnuCheckOnlineverify, menus->MNUDOWLOAD,
-                          menus->mnudownloadeot})
-    online->setEnabled(false);
+  connect(menus->mnuplay, &QAction::triggered, this, &MessageWindow::mnuplay_Click);
+  connect(menus->mnustop, &QAction::triggered, this, &MessageWindow::mnustop_Click);
+  connect(menus->mnuCheckOnlineverify, &QAction::triggered, this,
+          &MessageWindow::mnuCheckOnlineverify_Click);
+  connect(menus->MNUDOWLOAD, &QAction::triggered, this, &MessageWindow::MNUDOWLOAD_Click);
+  connect(menus->mnudownloadeot, &QAction::triggered, this, &MessageWindow::mnudownloadeot_Click);
   if (traits_.storeJumps) {
     connect(menus->mnugotoLive, &QAction::triggered, this, &MessageWindow::mnugotoLive_Click);
     connect(menus->mnugotoMail, &QAction::triggered, this, &MessageWindow::mnugotoMail_Click);

@@ -14,7 +14,8 @@ bool OnlineEntry::isFont(std::string_view text) {
 }
 
 bool OnlineEntry::isOnline(std::string_view text) {
-  return system::findNoCase(text, "http://") != std::string_view::npos;
+  return system::findNoCase(text, "http://") != std::string_view::npos ||
+         system::findNoCase(text, "https://") != std::string_view::npos;
 }
 
 }  // namespace mailvane

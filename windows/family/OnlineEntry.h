@@ -11,7 +11,7 @@ class OnlineEntry {
   static bool isSound(std::string_view text);
   // The last four characters, lower-cased, are ".eot".
   static bool isFont(std::string_view text);
-  // The lower-cased text contains "http://".
+  // The lower-cased text contains "http://" or "https://".
   static bool isOnline(std::string_view text);
 };
 

@@ -9,15 +9,15 @@
 #include <csignal>
 
 #include "TestApp.h"
-#include "TestHttpServer.h"
+#include "tests/support/TestHttpServer.h"
 #include "plugins/fetchvane/DownloadQueue.h"
 
 namespace mailvane::fetchvane {
 namespace {
 
-using test::fileHoldsPattern;
-using test::TestHttpServer;
-using test::waitUntil;
+using mailvane::testing::fileHoldsPattern;
+using mailvane::testing::TestHttpServer;
+using mailvane::testing::waitUntil;
 using State = Download::State;
 
 class DownloadQueueTest : public ::testing::Test {

@@ -10,15 +10,16 @@
 #include <QTemporaryDir>
 
 #include "TestApp.h"
-#include "TestHttpServer.h"
+#include "tests/support/TestHttpServer.h"
 #include "plugins/fetchvane/DownloadQueue.h"
 #include "plugins/fetchvane/DownloadWindow.h"
 
 namespace mailvane::fetchvane {
 namespace {
 
-using test::TestHttpServer;
-using test::waitUntil;
+using mailvane::testing::fileHoldsPattern;
+using mailvane::testing::TestHttpServer;
+using mailvane::testing::waitUntil;
 using State = Download::State;
 
 // Stands in for the desktop's file manager when the window opens a folder.
@@ -101,7 +102,7 @@ TEST_F(DownloadWindowTest, ButtonsActOnTheSelectedRows) {
   ASSERT_TRUE(button("retryButton")->isEnabled());
   button("retryButton")->click();
   ASSERT_TRUE(waitUntil([&] { return queue_.at(flaky).state() == State::Finished; }));
-  EXPECT_TRUE(test::fileHoldsPattern(temp_.filePath("flaky.mid"), 100));
+  EXPECT_TRUE(fileHoldsPattern(temp_.filePath("flaky.mid"), 100));
 
   FolderOpener opener;
   QDesktopServices::setUrlHandler("file", &opener, "open");

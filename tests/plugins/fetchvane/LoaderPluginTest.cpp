@@ -8,16 +8,16 @@
 #include <memory>
 
 #include "TestApp.h"
-#include "TestHttpServer.h"
+#include "tests/support/TestHttpServer.h"
 #include "controls/NetClass.h"
 #include "controls/PluginInterface.h"
 
 namespace mailvane::fetchvane {
 namespace {
 
-using test::fileHoldsPattern;
-using test::TestHttpServer;
-using test::waitUntil;
+using mailvane::testing::fileHoldsPattern;
+using mailvane::testing::TestHttpServer;
+using mailvane::testing::waitUntil;
 
 const QString kPluginFolder = QStringLiteral(MAILVANE_BIN_DIR "/plugin");
 

@@ -1,11 +1,11 @@
-#include "TestHttpServer.h"
+#include "tests/support/TestHttpServer.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QTcpSocket>
 
-namespace mailvane::fetchvane::test {
+namespace mailvane::testing {
 
 namespace {
 constexpr qint64 kChunk = 64 * 1024;
@@ -73,6 +73,10 @@ void TestHttpServer::releaseHeld() {
   }
 }
 
+void TestHttpServer::serve(const QString& name, const QByteArray& body, const QByteArray& type) {
+  files_.insert(name, {body, type});
+}
+
 char TestHttpServer::patternByte(qint64 i) {
   return static_cast<char>((i * 131 + (i >> 12)) & 0xff);
 }
@@ -91,6 +95,11 @@ void TestHttpServer::onNewConnection() {
 void TestHttpServer::onReadable(Exchange& exchange) {
   if (!exchange.socket) return;
   exchange.buffer += exchange.socket->readAll();
+  // A TLS handshake: this server speaks plain HTTP only, so a secure link fails at once.
+  if (exchange.buffer.startsWith('\x16')) {
+    exchange.socket->abort();
+    return;
+  }
   takeRequest(exchange);
 }
 
@@ -116,6 +125,20 @@ void TestHttpServer::answer(Exchange& exchange, const QString& path) {
   const qint64 number = parts.value(2).toLongLong();
   if (kind == QLatin1String("bytes")) {
     startBody(exchange, number, number, true);
+  } else if (kind == QLatin1String("delay")) {
+    const qint64 size = parts.value(3).toLongLong();
+    Exchange* waiting = &exchange;
+    QTimer::singleShot(static_cast<int>(number), this, [this, waiting, size] {
+      if (waiting->socket && waiting->busy) startBody(*waiting, size, size, true);
+    });
+  } else if (kind == QLatin1String("file")) {
+    sendFile(exchange, parts.value(2));
+  } else if (kind == QLatin1String("silent")) {
+    // Busy until the client gives up.
+  } else if (kind == QLatin1String("badlength")) {
+    exchange.socket->write("HTTP/1.1 200 OK\r\nContent-Length: twelve\r\n\r\n");
+    exchange.closeAfter = true;
+    endResponse(exchange);
   } else if (kind == QLatin1String("slow")) {
     exchange.slow = true;
     startBody(exchange, number, 0, true);
@@ -156,6 +179,18 @@ void TestHttpServer::startBody(Exchange& exchange, qint64 size, qint64 limit, bo
   if (exchange.closeAfter) head += "Connection: close\r\n";
   exchange.socket->write(head + "\r\n");
   pump(exchange);
+}
+
+void TestHttpServer::sendFile(Exchange& exchange, const QString& name) {
+  const auto found = files_.constFind(name);
+  if (found == files_.constEnd()) {
+    sendStatusPage(exchange, 404);
+    return;
+  }
+  exchange.socket->write("HTTP/1.1 200 OK\r\nContent-Type: " + found->second +
+                         "\r\nContent-Length: " + QByteArray::number(found->first.size()) +
+                         "\r\n\r\n" + found->first);
+  endResponse(exchange);
 }
 
 void TestHttpServer::sendStatusPage(Exchange& exchange, int status) {
@@ -234,4 +269,4 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
   return true;
 }
 
-}  // namespace mailvane::fetchvane::test
+}  // namespace mailvane::testing
