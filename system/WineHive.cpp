@@ -158,12 +158,19 @@ void WineHive::addValueLine(std::string_view raw, std::string_view line, std::st
     const std::string_view trimmedData = trimRight(withoutCr(data));
     if (byteList && rest.empty() && !trimmedData.empty() && trimmedData.back() == '\\') {
       data = std::string(withoutDanglingContinuation(withoutCr(data)));
-      for (size_t nl = rawText.rfind('\n'); nl != std::string::npos && isBlank(std::string_view(rawText).substr(nl + 1));
-           nl = rawText.rfind('\n')) {
-        blankAfter.insert(blankAfter.begin(), rawText.substr(nl + 1));
-        rawText.resize(nl);
+      // Until the line the text ends with keeps something: a continuation line of
+      // nothing but backslashes is blank once they go, and the line before it dangles.
+      for (;;) {
+        for (size_t nl = rawText.rfind('\n');
+             nl != std::string::npos && isBlank(std::string_view(rawText).substr(nl + 1));
+             nl = rawText.rfind('\n')) {
+          blankAfter.insert(blankAfter.begin(), rawText.substr(nl + 1));
+          rawText.resize(nl);
+        }
+        rawText = withoutDanglingContinuation(rawText);
+        const size_t nl = rawText.rfind('\n');
+        if (nl == std::string::npos || !isBlank(std::string_view(rawText).substr(nl + 1))) break;
       }
-      rawText = withoutDanglingContinuation(rawText);
     }
     value = hivetext::readValueData(withoutCr(data));
     if (value) value->name = std::move(parts->first);

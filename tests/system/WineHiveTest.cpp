@@ -244,14 +244,18 @@ TEST(WineHive, SavingKeepsEveryKeyAndValueWhateverContinuationTheTextEndsIn) {
       // into the first block, it would swallow the key written after that block.
       std::string("WINE REGISTRY Version 2\r\n[A\\\\B]1\n[A] \n[A\\\\B] \r\n\"\"=hex\\\n"),
       std::string("WINE REGISTRY Version 2\n[K] 1\n\"h\"=hex:01,02,\\\r\n  03,\\ \\\n"),
+      // A continuation line of nothing but a backslash at the end.
+      std::string("WINE REGISTRY Version 2\n[K] 1\n\"h\"=hex:01,\\\\\r\n\\\r\n"),
       // A continuation that took in blank lines up to the end.
       std::string("WINE REGISTRY Version 2\n[K] 1\n\"h\"=hex:01,\\\\\\\r\n\n"),
   };
   for (const auto& text : cases) {
     WineHive hive = WineHive::parse(text);
     const auto before = snapshot(hive);
-    // Saved unchanged, then with a value added to a new key at the end.
+    // Saved unchanged (and saved again from that, to the same text), then with a value
+    // added to a new key at the end.
     EXPECT_EQ(snapshot(WineHive::parse(hive.serialize())), before) << text;
+    EXPECT_EQ(WineHive::parse(hive.serialize()).serialize(), hive.serialize()) << text;
     hive.setValue(path({"Fuzz"}), HiveValue{u"n", 4, {7, 0, 0, 0}});
     const WineHive again = WineHive::parse(hive.serialize());
     auto after = snapshot(again);
