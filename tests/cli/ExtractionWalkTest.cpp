@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <set>
 
 #include "tests/cli/CliTestSupport.h"
@@ -162,6 +165,64 @@ TEST(ExtractionWalk, HostileSubjectsStayOneFolderBelowTheOutputFolder) {
   }
   EXPECT_EQ(foldersIn(root.path()), (std::set<std::string>{"out/"}));
   EXPECT_EQ(foldersIn(out).size(), std::size(hostile));
+}
+
+// Files may grow to 64 KiB while it lives: a bigger write fails part way, as on a full
+// disk (the signal that would end the process is ignored, so the write says so).
+class FileSizeLimit {
+ public:
+  FileSizeLimit() {
+    ::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    const rlimit small{64 * 1024, saved_.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &small);
+  }
+  ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
+
+ private:
+  rlimit saved_{};
+};
+
+TEST(ExtractionWalk, EveryKindOfFileThatCannotBeWrittenFailsItsMessageCutNothingAndARetryWritesIt) {
+  const std::string big(100000, 'x');
+  const std::string head = "From: a@x\r\nSubject: Full\r\nMIME-Version: 1.0\r\n"
+                           "Content-Type: multipart/mixed; boundary=\"b\"\r\n\r\n";
+  auto part = [](const std::string& header, const std::string& body) {
+    return "--b\r\n" + header + "\r\n\r\n" + body + "\r\n";
+  };
+  const std::string text = part("Content-Type: text/plain; charset=us-ascii", "hi");
+  struct Case {
+    const char* file;  // the one file too big to write
+    std::string message;
+  };
+  const Case cases[] = {
+      {"Full.txt", head + part("Content-Type: text/plain; charset=us-ascii", big) + "--b--\r\n"},
+      {"Full.htm", head + text + part("Content-Type: text/html", "<html>" + big + "</html>") + "--b--\r\n"},
+      {"Full.eml", head + text + "--b--\r\n" + big + "\r\n"},  // an epilogue only the copy carries
+      {"b64.bin", head + text + part("Content-Type: application/octet-stream; name=\"b64.bin\"\r\n"
+                                     "Content-Transfer-Encoding: base64", base64Lines(big)) + "--b--\r\n"},
+      {"seven.txt", head + text + part("Content-Type: text/plain; name=\"seven.txt\"\r\n"
+                                       "Content-Transfer-Encoding: 7bit", big) + "--b--\r\n"},
+      {"qp.txt", head + text + part("Content-Type: text/plain; name=\"qp.txt\"\r\n"
+                                    "Content-Transfer-Encoding: quoted-printable", big) + "--b--\r\n"},
+  };
+  for (const Case& c : cases) {
+    TempDir out;
+    const ExtractionChoice choice{ExtractCommand::All, true, UnsentCopy::Eml};
+    {
+      FileSizeLimit limit;
+      ExtractionWalk walk(out.path(), choice);
+      const auto result = extractText(walk, c.message);
+      EXPECT_FALSE(result.ok) << c.file;
+      EXPECT_NE(result.error.find(c.file), std::string::npos) << c.file << ": " << result.error;
+    }
+    const auto tree = treeOf(out.path());
+    EXPECT_EQ(tree.count(std::string("Full/") + c.file), 0u) << c.file;
+    for (const auto& [name, bytes] : tree) EXPECT_EQ(name.find(".mailvane-"), std::string::npos) << name;
+    ExtractionWalk again(out.path(), choice);
+    EXPECT_TRUE(extractText(again, c.message).ok) << c.file;
+    EXPECT_EQ(treeOf(out.path()).count(std::string("Full/") + c.file), 1u) << c.file;
+  }
 }
 
 }  // namespace
