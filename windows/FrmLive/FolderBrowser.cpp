@@ -31,8 +31,10 @@ QString cleanFolder(const QString& folder) {
 FolderBrowser::FolderBrowser(QWidget* parent) : QWidget(parent) {
   Drive1 = new QComboBox(this);
   Drive1->setObjectName(QStringLiteral("Drive1"));
+  Drive1->setAccessibleName(QStringLiteral("Drive"));
   Dir1 = new QTreeView(this);
   Dir1->setObjectName(QStringLiteral("Dir1"));
+  Dir1->setAccessibleName(QStringLiteral("Folders"));
   File1 = new QListWidget(this);
   File1->setObjectName(QStringLiteral("File1"));
   File1->hide();

@@ -34,8 +34,8 @@ QLabel* caption(const char* text, const char* name, QWidget* parent) {
   return label;
 }
 
-HeaderLabel* value(const char* name, QWidget* parent) {
-  return named(new HeaderLabel(parent), name);
+HeaderLabel* value(const char* name, const char* what, QWidget* parent) {
+  return described(named(new HeaderLabel(parent), name), what);
 }
 
 QPushButton* button(const char* text, const char* name, QWidget* parent) {
@@ -62,20 +62,20 @@ QHBoxLayout* countRow(QLabel* title, QLabel* count) {
 }  // namespace
 
 void MessageWindow::createControls() {
-  List1 = named(new QListWidget(this), "List1");
+  List1 = spoken(named(new QListWidget(this), "List1"), "Messages");
   List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
   List1->setContextMenuPolicy(Qt::CustomContextMenu);
   Label20 = caption("Found :", "Label20", this);
-  Label21 = named(new QLabel(QStringLiteral("0"), this), "Label21");
-  List2 = named(new QListWidget(this), "List2");
+  Label21 = described(named(new QLabel(QStringLiteral("0"), this), "Label21"), "Messages found");
+  List2 = spoken(named(new QListWidget(this), "List2"), "Parts and linked files");
   List2->setSelectionMode(QAbstractItemView::ExtendedSelection);
   List2->setContextMenuPolicy(Qt::CustomContextMenu);
   Label9 = caption("Files Found :", "Label9", this);
-  Label10 = named(new QLabel(QStringLiteral("0"), this), "Label10");
+  Label10 = described(named(new QLabel(QStringLiteral("0"), this), "Label10"), "Files found");
   createHeaderLabels();
 
-  W1 = named(new QWebEngineView(this), "W1");
-  R1 = named(new QPlainTextEdit(this), "R1");
+  W1 = spoken(named(new QWebEngineView(this), "W1"), "Message preview");
+  R1 = spoken(named(new QPlainTextEdit(this), "R1"), "Message text");
   R1->setReadOnly(true);
   R1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   Command9 = button("Preview", "Command9", this);
@@ -85,8 +85,8 @@ void MessageWindow::createControls() {
   Command14 = button("Extract", "Command14", this);
   Command4 = button("Check All for Sound files", "Command4", this);
   Command5 = button("Check All for Online sound Files", "Command5", this);
-  PBar1 = named(new QProgressBar(this), "PBar1");
-  PBar2 = named(new QProgressBar(this), "PBar2");
+  PBar1 = spoken(named(new QProgressBar(this), "PBar1"), "Progress of the command");
+  PBar2 = spoken(named(new QProgressBar(this), "PBar2"), "Progress of the list");
   PBar1->hide();
   PBar2->hide();
 
@@ -99,7 +99,7 @@ void MessageWindow::createControls() {
   Psound1->hide();
   NetClass1 = downloadHost("NetClass1", this);
   NetClass2 = downloadHost("NetClass2", this);
-  walkReport = named(new QLabel(this), "walkReport");
+  walkReport = described(named(new QLabel(this), "walkReport"), "Extraction result");
   walkReport->hide();
   openOutput = button("Open output folder", "openOutput", this);
   openOutput->hide();
@@ -108,19 +108,19 @@ void MessageWindow::createControls() {
 
 void MessageWindow::createHeaderLabels() {
   Label3 = caption("From :", "Label3", this);
-  Label4 = value("Label4", this);
+  Label4 = value("Label4", "From", this);
   Label7 = caption("Date :", "Label7", this);
-  Label8 = value("Label8", this);
+  Label8 = value("Label8", "Date", this);
   Label5 = caption("Size :", "Label5", this);
-  Label6 = value("Label6", this);
+  Label6 = value("Label6", "Size", this);
   Label13 = caption("Client :", "Label13", this);
-  Label1 = value("Label1", this);
+  Label1 = value("Label1", "Client", this);
   Label14 = caption("Mime Version :", "Label14", this);
-  Label11 = value("Label11", this);
+  Label11 = value("Label11", "Mime Version", this);
   Label15 = caption("Lines :", "Label15", this);
-  Label12 = value("Label12", this);
+  Label12 = value("Label12", "Lines", this);
   Label16 = caption("Encoding :", "Label16", this);
-  Label2 = value("Label2", this);
+  Label2 = value("Label2", "Encoding", this);
 }
 
 void MessageWindow::assembleLayout(QWidget* sourcePane) {

@@ -33,9 +33,9 @@ SettingsPanel::SettingsPanel(system::Settings& settings, system::FolderPicker& p
   Check2 = named(new QCheckBox(QStringLiteral("Save Eml or Nws"), this), "Check2");
   Check3 = named(new QCheckBox(QStringLiteral("Save Text document"), this), "Check3");
   Label17 = named(new QLabel(QStringLiteral("Folder to Save to :"), this), "Label17");
-  Text1 = named(new QLineEdit(this), "Text1");
-  Command15 = named(new QPushButton(QStringLiteral(">>>"), this), "Command15");
-  Command3 = named(new QPushButton(QStringLiteral("x"), this), "Command3");
+  Text1 = spoken(named(new QLineEdit(this), "Text1"), "Folder to save to");
+  Command15 = spoken(named(new QPushButton(QStringLiteral(">>>"), this), "Command15"), "Choose the folder to save to");
+  Command3 = spoken(named(new QPushButton(QStringLiteral("x"), this), "Command3"), "Close the settings");
   buildLayout();
 
   Check1->setChecked(true);

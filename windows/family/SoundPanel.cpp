@@ -31,11 +31,10 @@ SoundPanel::SoundPanel(QWidget* parent) : QFrame(parent) {
   soundState->setTextInteractionFlags(Qt::TextSelectableByMouse);
   Command17 = named(new QPushButton(QStringLiteral("x"), this), "Command17");
   Command17->setToolTip(QStringLiteral("Stop and close the player"));
-  // A screen reader says what the button does rather than "x".
-  Command17->setAccessibleName(QStringLiteral("Stop and close the player"));
-  setAccessibleName(QStringLiteral("Sound player"));
-  soundName->setAccessibleName(QStringLiteral("Sound"));
-  soundState->setAccessibleName(QStringLiteral("Player state"));
+  spoken(Command17, "Stop and close the player");
+  spoken(this, "Sound player");
+  described(soundName, "Sound");
+  described(soundState, "Player state");
   Command17->setFixedWidth(Command17->sizeHint().height() + 4);
 
   auto* layout = new QHBoxLayout(this);
