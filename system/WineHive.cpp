@@ -59,7 +59,9 @@ bool continuesOnNextLine(std::string_view raw) {
 std::string withoutDanglingContinuation(std::string_view text) {
   const bool cr = !text.empty() && text.back() == '\r';
   std::string_view body = withoutCr(text);
-  while (!body.empty() && (body.back() == '\\' || body.back() == ' ' || body.back() == '\t'))
+  // A CR inside the line counts as a blank too: the reader drops it at a line's end.
+  while (!body.empty() &&
+         (body.back() == '\\' || body.back() == ' ' || body.back() == '\t' || body.back() == '\r'))
     body.remove_suffix(1);
   std::string out(body);
   if (cr) out += '\r';

@@ -246,6 +246,8 @@ TEST(WineHive, SavingKeepsEveryKeyAndValueWhateverContinuationTheTextEndsIn) {
       std::string("WINE REGISTRY Version 2\n[K] 1\n\"h\"=hex:01,02,\\\r\n  03,\\ \\\n"),
       // A continuation line of nothing but a backslash at the end.
       std::string("WINE REGISTRY Version 2\n[K] 1\n\"h\"=hex:01,\\\\\r\n\\\r\n"),
+      // A CR inside the line before its dangling continuation.
+      std::string("WINE REGISTRY Version 2\n[K] 1\n\"h\"=hex:01,\\\\\r\\\n"),
       // A continuation that took in blank lines up to the end.
       std::string("WINE REGISTRY Version 2\n[K] 1\n\"h\"=hex:01,\\\\\\\r\n\n"),
   };
