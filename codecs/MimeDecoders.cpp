@@ -19,7 +19,6 @@ constexpr std::array<uint8_t, 256> makeBase64Table() {
 }
 constexpr std::array<uint8_t, 256> kBase64 = makeBase64Table();
 
-int hexValue(char c) { return MimeDecoders::HexDigit(c); }
 
 }  // namespace
 
@@ -113,8 +112,8 @@ std::string MimeDecoders::QuotedPrintableBytes(std::string_view text) {
     } else if (text[i] == '=') {
       out.push_back('=');
       ++i;
-    } else if (i + 1 < n && hexValue(text[i]) >= 0 && hexValue(text[i + 1]) >= 0) {
-      out.push_back(static_cast<char>(hexValue(text[i]) * 16 + hexValue(text[i + 1])));
+    } else if (i + 1 < n && HexDigit(text[i]) >= 0 && HexDigit(text[i + 1]) >= 0) {
+      out.push_back(static_cast<char>(HexDigit(text[i]) * 16 + HexDigit(text[i + 1])));
       i += 2;
     } else {
       out.push_back('=');

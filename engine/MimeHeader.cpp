@@ -4,6 +4,7 @@
 #include <map>
 
 #include "codecs/MimeDecoders.h"
+#include "engine/TextFinder.h"
 #include "engine/TextOps.h"
 #include "system/CodePage.h"
 
@@ -12,20 +13,6 @@ namespace {
 
 constexpr std::string_view kSpace = " \t\r\n";
 
-std::string_view trim(std::string_view s) { return trimWhite(s); }
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsAscii(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
-}
-
-std::string lowered(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = lower(c);
-  return out;
-}
 
 // "a" -> a, "a\"b" -> a"b, <a> -> a, as mail readers unquote parameter values.
 std::string unquote(std::string_view v) {
@@ -61,12 +48,11 @@ void forEachParam(std::string_view value, F f) {
     }
     const std::string_view piece = value.substr(at + 1, std::min(end, value.size()) - at - 1);
     const size_t eq = piece.find('=');
-    if (eq != std::string_view::npos) f(trim(piece.substr(0, eq)), trim(piece.substr(eq + 1)));
+    if (eq != std::string_view::npos) f(trimWhite(piece.substr(0, eq)), trimWhite(piece.substr(eq + 1)));
     at = end;
   }
 }
 
-int hexValue(char c) { return MimeDecoders::HexDigit(c); }
 
 // "%XX" (RFC 2231) or "=XX" (the "Q" encoding of encoded words, where "_" is a space)
 // as the byte XX; anything else as it stands.
@@ -76,9 +62,9 @@ std::string unescaped(std::string_view s, char escape, bool underscoreIsSpace) {
   for (size_t i = 0; i < s.size(); ++i) {
     if (underscoreIsSpace && s[i] == '_') {
       out.push_back(' ');
-    } else if (s[i] == escape && i + 2 < s.size() && hexValue(s[i + 1]) >= 0 &&
-               hexValue(s[i + 2]) >= 0) {
-      out.push_back(static_cast<char>(hexValue(s[i + 1]) * 16 + hexValue(s[i + 2])));
+    } else if (s[i] == escape && i + 2 < s.size() && MimeDecoders::HexDigit(s[i + 1]) >= 0 &&
+               MimeDecoders::HexDigit(s[i + 2]) >= 0) {
+      out.push_back(static_cast<char>(MimeDecoders::HexDigit(s[i + 1]) * 16 + MimeDecoders::HexDigit(s[i + 2])));
       i += 2;
     } else {
       out.push_back(s[i]);
@@ -97,7 +83,7 @@ std::optional<std::pair<std::string, size_t>> encodedWordAt(std::string_view tex
   if (end == std::string_view::npos) return std::nullopt;
   std::string_view charset = text.substr(at + 2, q1 - at - 2);
   charset = charset.substr(0, charset.find('*'));  // RFC 2231 language suffix
-  const char kind = lower(text[q1 + 1]);
+  const char kind = system::toLowerCp(text[q1 + 1]);
   const std::string_view payload = text.substr(q1 + 3, end - q1 - 3);
   if (payload.find_first_of(" \t\r\n") != std::string_view::npos) return std::nullopt;
   std::string bytes;
@@ -153,9 +139,9 @@ void MimeHeader::take(std::string_view name, std::string_view value) {
                                     {"content-disposition", &MimeHeader::contentDisposition},
                                     {"content-transfer-encoding", &MimeHeader::transferEncoding},
                                     {"content-id", &MimeHeader::contentId}};
-  name = trim(name);
+  name = trimWhite(name);
   for (const Known& k : known) {
-    if (!equalsAscii(name, k.name)) continue;
+    if (!TextFinder::equalsNoCase(name, k.name)) continue;
     // A field given with nothing after the colon still counts as given.
     if ((this->*k.field).data() == nullptr) this->*k.field = value.data() ? value : std::string_view("", 0);
     return;
@@ -163,7 +149,7 @@ void MimeHeader::take(std::string_view name, std::string_view value) {
 }
 
 std::string MimeParams::mainValue() const {
-  return lowered(trim(value_.substr(0, value_.find(';'))));
+  return system::toLowerCp(trimWhite(value_.substr(0, value_.find(';'))));
 }
 
 std::optional<std::string> MimeParams::get(std::string_view name, bool words) const {
@@ -171,7 +157,7 @@ std::optional<std::string> MimeParams::get(std::string_view name, bool words) co
   // RFC 2231: name*=charset'lang'%xx, or pieces name*0, name*1*, ... in any order.
   std::map<long, std::pair<std::string, bool>> pieces;
   forEachParam(value_, [&](std::string_view key, std::string_view value) {
-    if (key.size() < name.size() || !equalsAscii(key.substr(0, name.size()), name)) return;
+    if (key.size() < name.size() || !TextFinder::equalsNoCase(key.substr(0, name.size()), name)) return;
     const std::string_view rest = key.substr(name.size());
     if (rest.empty()) {
       if (!plain) plain = unquote(value);
@@ -241,7 +227,7 @@ std::string decodeEncodedWords(std::string_view text) {
 }
 
 std::string charsetToCodePage(std::string_view bytes, std::string_view charset) {
-  const std::string cs = lowered(trim(charset));
+  const std::string cs = system::toLowerCp(trimWhite(charset));
   if (cs == "utf-8" || cs == "utf8") return system::fromUtf8(bytes);
   if ((cs == "iso-8859-1" || cs == "latin1" || cs == "us-ascii") &&
       system::activeCodePage() != "windows-1252") {

@@ -9,8 +9,6 @@
 namespace mailvane::engine {
 namespace {
 
-std::string_view trim(std::string_view s) { return trimWhite(s); }
-
 struct TypeExtension {
   std::string_view type;
   std::string_view extension;
@@ -79,7 +77,7 @@ std::string_view StructureParts::payloadOf(std::string_view body, std::string_vi
     const MimeLine line = lines.at(at);
     if (from == std::string_view::npos) {
       if (line.text.starts_with("begin ")) from = line.next;
-    } else if (trim(line.text) == "end") {
+    } else if (trimWhite(line.text) == "end") {
       return body.substr(from, std::max(from, line.start) - from);
     }
     at = line.next;
@@ -88,7 +86,7 @@ std::string_view StructureParts::payloadOf(std::string_view body, std::string_vi
 }
 
 std::pair<size_t, size_t> StructureParts::trimmedRange(std::string_view piece) const {
-  const std::string_view t = trim(piece);
+  const std::string_view t = trimWhite(piece);
   const size_t first = static_cast<size_t>(t.data() - stored_.data());
   return {first, first + t.size()};
 }
@@ -102,15 +100,15 @@ void StructureParts::add(const MimeLeaf& leaf) {
   const MimeParams type(leaf.header.contentType);
   const MimeParams disposition(leaf.header.contentDisposition);
   std::optional<std::string> declared = disposition.get("filename", true);
-  if (!declared || trim(*declared).empty()) {
+  if (!declared || trimWhite(*declared).empty()) {
     auto name = type.get("name", true);
-    if (name && (!declared || !trim(*name).empty())) declared = std::move(name);
+    if (name && (!declared || !trimWhite(*name).empty())) declared = std::move(name);
   }
-  const bool named = declared && !trim(*declared).empty();
+  const bool named = declared && !trimWhite(*declared).empty();
   const bool attachment = disposition.mainValue() == "attachment";
   // The message's own text and HTML are its body, not parts.
   if (!named && !attachment && (leaf.type == "text/plain" || leaf.type == "text/html")) return;
-  const std::string_view encoding = trim(leaf.header.transferEncoding);
+  const std::string_view encoding = trimWhite(leaf.header.transferEncoding);
   const std::string_view payload = payloadOf(leaf.body, encoding);
   const auto range = trimmedRange(payload);
   if (range.first == range.second && !declared) return;  // nothing to write
@@ -125,7 +123,7 @@ void StructureParts::add(const MimeLeaf& leaf) {
   record->OrgFilename = declared.value_or(std::string());
   record->encoding = std::string(encoding);
   record->BaseContent = stored_.slice(payload);
-  record->contID = std::string(trim(leaf.header.contentId));
+  record->contID = std::string(trimWhite(leaf.header.contentId));
   record->fromStructure = true;
   records_.push_back(std::move(record));
 }

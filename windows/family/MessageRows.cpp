@@ -13,12 +13,6 @@ void MessageRows::clear() {
   list_->clear();
 }
 
-void MessageRows::add(const std::string& subject, const std::string& liveFileID) {
-  std::string shown = shownSubject(subject);
-  list_->addItem(rowText(shown));
-  Msglist.Add(std::make_shared<MSlivemsgs>(MSlivemsgs{liveFileID, std::move(shown)}));
-}
-
 void MessageRows::addRows(const std::vector<std::pair<std::string, std::string>>& rows) {
   QStringList texts;
   texts.reserve(static_cast<qsizetype>(rows.size()));

@@ -30,8 +30,6 @@ class MessageRows {
 
   // A new empty Msglist and an empty List1.
   void clear();
-  // Adds a row showing subject (code-page bytes) and its record, both as shownSubject.
-  void add(const std::string& subject, const std::string& liveFileID);
   // Adds rows in one go (subject, LiveFileID), as a list fill gathers them between two
   // yields: one insertion into List1 instead of one per row.
   void addRows(const std::vector<std::pair<std::string, std::string>>& rows);
