@@ -3,7 +3,7 @@
 // Each comes with 100,000 messages in its inbox and as a 1,000-message twin, so the cost
 // per message can be compared across sizes. The stores are written once below
 // MAILVANE_STORE_BENCH_DIR (default /tmp/mailvane-store-bench) and kept for later runs;
-// delete that folder when done.
+// delete that folder when done. The export steps write below MAILVANE_STORE_BENCH_OUT.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "store/MessageStore.h"
+#include "store/StoreExport.h"
 #include "tests/plugins/toolbench/DbxBuilder.h"
 
 namespace {
@@ -222,6 +223,57 @@ void BM_FetchPartsNearEnd(benchmark::State& state) {
   }
 }
 
+// A fresh folder for one run's output: $MAILVANE_STORE_BENCH_OUT (a tmpfs such as
+// /dev/shm/... measures the export's own work rather than the disk), else beside the stores.
+fs::path freshOutput(benchmark::State& state) {
+  state.PauseTiming();
+  const char* chosen = std::getenv("MAILVANE_STORE_BENCH_OUT");
+  const fs::path output = chosen ? fs::path(chosen) : benchRoot() / "export-out";
+  fs::remove_all(output);
+  fs::create_directories(output);
+  state.ResumeTiming();
+  return output;
+}
+
+// What an export cannot beat: every message read whole and written to a file of its own.
+void BM_ReadAndWriteFiles(benchmark::State& state) {
+  const auto [root, inbox, messages] = prepare(state);
+  for (auto _ : state) {
+    const fs::path output = freshOutput(state);
+    auto folder = MessageStore::open(root).folderById(inbox);
+    size_t written = 0;
+    for (auto message = folder->firstMessage(); message; message = folder->nextMessage()) {
+      const std::string& text = message->source();
+      std::ofstream(output / std::to_string(message->id()), std::ios::binary)
+          .write(text.data(), std::streamsize(text.size()));
+      ++written;
+    }
+    if (written != size_t(messages)) state.SkipWithError("messages missing");
+  }
+  perMessage(state, messages);
+}
+
+// The whole store exported: every folder, every message in its own file or in one mbox.
+void exportStore(benchmark::State& state, ExportFormat format) {
+  const auto [root, inbox, messages] = prepare(state);
+  for (auto _ : state) {
+    const fs::path output = freshOutput(state) / "export";
+    MessageStore opened = MessageStore::open(root);
+    std::vector<StoreFolder> folders;
+    for (auto folder = opened.firstFolder(); folder; folder = opened.nextFolder()) {
+      folders.push_back(*folder);
+    }
+    const ExportReport report = exportFolders(folders, {format, output, false, root}, {});
+    uint64_t written = 0;
+    for (const auto& folder : report.folders) written += folder.written;
+    if (report.anyFailed() || written < uint64_t(messages)) state.SkipWithError("export failed");
+  }
+  perMessage(state, messages);
+}
+
+void BM_ExportMaildir(benchmark::State& state) { exportStore(state, ExportFormat::Maildir); }
+void BM_ExportMbox(benchmark::State& state) { exportStore(state, ExportFormat::Mbox); }
+
 void sizes(benchmark::internal::Benchmark* bench) {
   for (int kind : {kMailFolders, kOutlookExpress}) {
     for (int messages : {kSmall, kLarge}) bench->Args({kind, messages});
@@ -233,6 +285,9 @@ BENCHMARK(BM_OpenAndListFolders)->Apply(sizes);
 BENCHMARK(BM_MessageCount)->Apply(sizes);
 BENCHMARK(BM_WalkSubjects)->Apply(sizes);
 BENCHMARK(BM_FetchPartsNearEnd)->Apply(sizes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadAndWriteFiles)->Apply(sizes);
+BENCHMARK(BM_ExportMaildir)->Apply(sizes);
+BENCHMARK(BM_ExportMbox)->Apply(sizes);
 
 }  // namespace
 

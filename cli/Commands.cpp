@@ -20,7 +20,7 @@ const std::vector<Command>& commands() {
       {"unsent", "write a message out again as a clean unsent copy", unsentCommand},
       {"index", "keep an index of message subjects current, and search it", nullptr,
        kIndexCommandLibrary},
-      {"store", "list the folders and messages of a mail client's message store", nullptr,
+      {"store", "list or export the folders and messages of a mail client's message store", nullptr,
        kStoreCommandLibrary},
   };
   return all;

@@ -8,6 +8,7 @@
 #include "cli/Command.h"
 #include "cli/ExtractOptions.h"
 #include "cli/MessageBatch.h"
+#include "cli/ModuleCommands.h"
 #include "plugins/toolbench/DbxReader.h"
 #include "system/CodePage.h"
 #include "system/FileUtil.h"
@@ -22,12 +23,16 @@ constexpr const char* kUsage =
     "Usage: mailvane dbx list FILE.dbx\n"
     "       mailvane dbx eml -o DIR FILE.dbx\n"
     "       mailvane dbx extract [OPTIONS] FILE.dbx\n"
+    "       mailvane dbx export --maildir|--mbox DIR [--into-existing] FILE.dbx...\n"
     "Reads the messages of a .dbx message folder, in the order of its index.\n"
     "  list     prints the index, size in bytes and subject of every message\n"
     "  eml      writes every message unchanged as a .eml file into DIR; existing files\n"
     "           are never overwritten (a number is added to the name)\n"
     "  extract  writes the parts, HTML and text of every message into folders, as\n"
     "           `mailvane extract` does for message files\n"
+    "  export   writes the messages of each file as one folder (named after the file) of\n"
+    "           a Maildir or of mbox files, as `mailvane store export` does for a store\n"
+    "           (see `mailvane store --help`)\n"
     "A message whose text is missing or broken is reported on stderr and skipped.\n"
     "\nOptions of extract:\n";
 
@@ -157,7 +162,7 @@ int emlCommand(const std::vector<std::string>& args, Streams& io) {
 }  // namespace
 
 int dbxCommand(const std::vector<std::string>& args, Streams& io) {
-  if (args.empty()) return usageError(io, "dbx", "no action given (list, eml or extract)");
+  if (args.empty()) return usageError(io, "dbx", "no action given (list, eml, extract or export)");
   if (helpRequested(args)) {
     io.out << kUsage << kExtractOptionsHelp;
     return kExitOk;
@@ -170,7 +175,11 @@ int dbxCommand(const std::vector<std::string>& args, Streams& io) {
   }
   if (action == "eml") return emlCommand(rest, io);
   if (action == "extract") return extractMessages(rest, io);
-  return usageError(io, "dbx", "unknown action \"" + action + "\" (list, eml or extract)");
+  // It needs the store's libraries, which only the runs that use them load.
+  if (action == "export") {
+    return runModuleCommand(kStoreCommandLibrary, "dbx export", rest, io, kDbxExportEntry);
+  }
+  return usageError(io, "dbx", "unknown action \"" + action + "\" (list, eml, extract or export)");
 }
 
 }  // namespace mailvane::cli

@@ -9,9 +9,9 @@
 namespace mailvane::cli {
 
 int runModuleCommand(std::string_view library, std::string_view name,
-                     const std::vector<std::string>& args, Streams& io) {
+                     const std::vector<std::string>& args, Streams& io, const char* entryName) {
   LazyLibrary lazy{std::string(library)};
-  auto entry = reinterpret_cast<CommandEntryFn>(lazy.symbol(kCommandEntry));
+  auto entry = reinterpret_cast<CommandEntryFn>(lazy.symbol(entryName));
   if (!entry) {
     io.err << "mailvane: the " << name << " command is not installed (" << lazy.error() << ")\n";
     return kExitSomeFailed;

@@ -26,6 +26,8 @@ using ReadSettingEntryFn = bool (*)(const char* key, std::string* value, std::st
 inline constexpr const char* kIndexCommandLibrary = "libmailvane_command_index.so";
 inline constexpr const char* kStoreCommandLibrary = "libmailvane_command_store.so";
 inline constexpr const char* kCommandEntry = "mailvane_command_main";
+// The store command's library also holds `mailvane dbx export`.
+inline constexpr const char* kDbxExportEntry = "mailvane_dbx_export_main";
 using CommandEntryFn = int (*)(int argc, char** argv);
 
 }  // namespace mailvane::cli

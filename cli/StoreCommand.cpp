@@ -1,11 +1,14 @@
 // `mailvane store`: the folders of a mail client's message store, and the messages of one
-// folder with their subjects and part names, so a store can be looked into from a terminal.
+// folder with their subjects and part names, so a store can be looked into from a terminal;
+// and the whole store exported as a Maildir or mbox files for today's mail clients.
 #include <ostream>
 #include <string>
 
 #include "cli/Command.h"
+#include "cli/ExportCommand.h"
 #include "cli/ModuleCommands.h"
 #include "cli/StoredSetting.h"
+#include "cli/TerminalText.h"
 #include "store/MessageStore.h"
 #include "store/StoreLocation.h"
 
@@ -18,25 +21,19 @@ namespace fs = std::filesystem;
 constexpr const char* kUsage =
     "Usage: mailvane store [--root DIR] folders\n"
     "       mailvane store [--root DIR] list FOLDER-ID\n"
+    "       mailvane store [--root DIR] export --maildir|--mbox DIR [--into-existing]\n"
     "Looks into a mail client's message store: an Outlook Express store folder (.dbx\n"
     "files) or a Windows Mail / Windows Live Mail store folder (.eml and .nws files).\n"
     "  folders  prints the identifier, message count and name of every folder, each\n"
     "           folder indented below its parent\n"
     "  list     prints the identifier, subject and part names of every message of a folder\n"
+    "  export   writes every folder and message of the store as a Maildir or as mbox\n"
+    "           files, keeping the folder tree (options below)\n"
     "Without --root the store is $MAILVANE_STORE, else the \"Store\" setting of the\n"
     "desktop program, else the one the registry names (Outlook Express, then Windows\n"
     "Live Mail, then Windows Mail).\n"
-    "A message that cannot be read is reported on stderr and skipped.\n";
-
-// Names and subjects come from the messages: control characters would reach the
-// terminal as commands, so they are shown as "?".
-std::string printable(std::string text) {
-  for (char& c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) c = '?';
-  }
-  return text;
-}
+    "A message that cannot be read is reported on stderr and skipped.\n"
+    "\n";
 
 int listFolders(store::MessageStore& messageStore, Streams& io) {
   for (auto folder = messageStore.firstFolder(); folder; folder = messageStore.nextFolder()) {
@@ -71,7 +68,13 @@ int listMessages(store::MessageStore& messageStore, const std::string& folderId,
     io.err << "mailvane: store: there is no folder " << folderId << '\n';
     return kExitSomeFailed;
   }
+  // A messages file that cannot be read, or whose index is damaged, hides messages: that
+  // is a failure, not an empty folder.
   bool anyFailed = false;
+  for (const std::string& damage : folder->damage()) {
+    io.err << "mailvane: store: folder " << folderId << ": " << printable(damage) << '\n';
+    anyFailed = true;
+  }
   for (auto message = folder->firstMessage(); message; message = folder->nextMessage()) {
     if (message->source().empty()) {
       io.err << "mailvane: store: message " << message->id() << " of folder " << folderId
@@ -85,11 +88,26 @@ int listMessages(store::MessageStore& messageStore, const std::string& folderId,
   return anyFailed ? kExitSomeFailed : kExitOk;
 }
 
+int exportStore(store::MessageStore& messageStore, const fs::path& root,
+                store::ExportOptions options, Streams& io) {
+  std::vector<store::StoreFolder> folders;
+  for (auto folder = messageStore.firstFolder(); folder; folder = messageStore.nextFolder()) {
+    folders.push_back(std::move(*folder));
+  }
+  if (folders.empty()) {
+    io.err << "mailvane: store export: " << root.string()
+           << " holds no mail folders; nothing was exported\n";
+    return kExitSomeFailed;
+  }
+  options.storeRoot = root;
+  return runExport(std::move(folders), options, "store export", io);
+}
+
 }  // namespace
 
 int storeCommand(const std::vector<std::string>& args, Streams& io) {
   if (helpRequested(args)) {
-    io.out << kUsage;
+    io.out << kUsage << kExportOptionsHelp;
     return kExitOk;
   }
   fs::path root;
@@ -104,7 +122,18 @@ int storeCommand(const std::vector<std::string>& args, Streams& io) {
   }
   const bool folders = rest.size() == 1 && rest[0] == "folders";
   const bool list = rest.size() == 2 && rest[0] == "list";
-  if (!folders && !list) return usageError(io, "store", "give `folders` or `list FOLDER-ID`");
+  const bool exporting = !rest.empty() && rest[0] == "export";
+  std::optional<ExportArgs> exportArgs;
+  if (exporting) {
+    std::string error;
+    exportArgs = parseExportArgs({rest.begin() + 1, rest.end()}, error);
+    if (!exportArgs) return usageError(io, "store export", error);
+    if (!exportArgs->operands.empty()) {
+      return usageError(io, "store export", "unexpected \"" + exportArgs->operands[0] + "\"");
+    }
+  } else if (!folders && !list) {
+    return usageError(io, "store", "give `folders`, `list FOLDER-ID` or `export`");
+  }
   if (root.empty()) {
     std::string setting;
     std::string error;
@@ -121,6 +150,7 @@ int storeCommand(const std::vector<std::string>& args, Streams& io) {
     io.err << "mailvane: store: " << root.string() << " is not a folder\n";
     return kExitSomeFailed;
   }
+  if (exporting) return exportStore(messageStore, root, exportArgs->options, io);
   return folders ? listFolders(messageStore, io) : listMessages(messageStore, rest[1], io);
 }
 

@@ -5,6 +5,10 @@
 
 namespace mailvane::store {
 
+namespace {
+constexpr uint32_t kReadFlag = 0x80;
+}  // namespace
+
 bool DbxMessageList::ready() {
   if (!tried_) {
     tried_ = true;
@@ -29,6 +33,18 @@ std::optional<std::string> DbxMessageList::source(uint32_t index) {
   dbx::DbxMessage message = reader_.message(index);
   if (!message.complete) return std::nullopt;
   return std::move(message.text);
+}
+
+MessageFacts DbxMessageList::facts(uint32_t index) {
+  MessageFacts facts;
+  if (!ready() || index >= reader_.count()) return facts;
+  if (const auto flags = reader_.flags(index)) facts.seen = (*flags & kReadFlag) != 0;
+  return facts;
+}
+
+std::vector<std::string> DbxMessageList::damage() {
+  if (!ready()) return {reader_.error()};
+  return reader_.problems();
 }
 
 }  // namespace mailvane::store

@@ -15,6 +15,9 @@ class DbxMessageList : public MessageList {
   uint32_t count() override;
   std::string subject(uint32_t index) override;
   std::optional<std::string> source(uint32_t index) override;
+  MessageFacts facts(uint32_t index) override;
+  // Why the file cannot be read, or the damage of its index.
+  std::vector<std::string> damage() override;
 
  private:
   // Opens the file on first use; false when it is not a readable message folder.

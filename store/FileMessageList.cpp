@@ -1,7 +1,11 @@
 #include "store/FileMessageList.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <fstream>
+#include <cerrno>
 #include <system_error>
 
 #include "store/HeaderScan.h"
@@ -41,15 +45,37 @@ std::string FileMessageList::subject(uint32_t index) {
 
 std::optional<std::string> FileMessageList::source(uint32_t index) {
   if (index >= names().size()) return std::nullopt;
-  const fs::path path = file(index);
-  std::error_code ec;
-  const auto size = fs::file_size(path, ec);
-  std::ifstream in(path, std::ios::binary);
-  if (ec || !in) return std::nullopt;
-  std::string text(size, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(size));
-  if (static_cast<uintmax_t>(in.gcount()) != size) return std::nullopt;
+  const int fd = ::open(file(index).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct stat st;
+  std::optional<std::string> text;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    // The time comes with the read, so asking for the facts next costs nothing more.
+    lastRead_ = {index, st.st_mtime};
+    text.emplace(size_t(st.st_size), '\0');
+    size_t done = 0;
+    while (done < text->size()) {
+      const ssize_t got = ::read(fd, text->data() + done, text->size() - done);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) break;
+      done += size_t(got);
+    }
+    // A file cut short while it was read is not the message whole.
+    if (done != text->size()) text.reset();
+  }
+  ::close(fd);
   return text;
+}
+
+MessageFacts FileMessageList::facts(uint32_t index) {
+  MessageFacts facts;
+  struct stat st;
+  if (lastRead_ && lastRead_->index == index) {
+    facts.storedTime = lastRead_->modified;
+  } else if (index < names().size() && ::stat(file(index).c_str(), &st) == 0) {
+    facts.storedTime = st.st_mtime;
+  }
+  return facts;
 }
 
 }  // namespace mailvane::store

@@ -2,6 +2,7 @@
 // The ".eml" and ".nws" files of one folder, one message each, sorted by file name.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ class FileMessageList : public MessageList {
   uint32_t count() override;
   std::string subject(uint32_t index) override;
   std::optional<std::string> source(uint32_t index) override;
+  // The file's modification time; no read flag (those live in the client's database).
+  MessageFacts facts(uint32_t index) override;
 
   // True for a name ending in ".eml" or ".nws", in any letter case.
   static bool isMessageFile(const std::filesystem::path& name);
@@ -29,6 +32,11 @@ class FileMessageList : public MessageList {
   std::filesystem::path folder_;
   std::vector<std::string> names_;
   bool listed_ = false;
+  struct Read {
+    uint32_t index;
+    int64_t modified;
+  };
+  std::optional<Read> lastRead_;  // the file source() read last, with its time
 };
 
 }  // namespace mailvane::store

@@ -10,7 +10,6 @@ namespace mailvane::store {
 
 namespace {
 
-constexpr std::string_view kSubject = "subject:";
 constexpr size_t kFirstHeaderRead = 8 * 1024;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -60,23 +59,27 @@ std::optional<std::string> readHeaderBlock(const std::filesystem::path& file) {
   }
 }
 
-std::string subjectOf(std::string_view block) {
+std::string fieldOf(std::string_view block, std::string_view lowerName) {
   for (size_t start = 0; start < block.size(); start = nextLine(block, start)) {
     const std::string_view line = lineAt(block, start);
     if (line.empty()) break;
-    if (line.size() < kSubject.size() ||
-        !system::equalsNoCase(line.substr(0, kSubject.size()), kSubject)) {
+    if (line.size() <= lowerName.size() || line[lowerName.size()] != ':' ||
+        !system::equalsNoCase(line.substr(0, lowerName.size()), lowerName)) {
       continue;
     }
-    std::string value = trimmed(line.substr(kSubject.size()));
+    std::string value = trimmed(line.substr(lowerName.size() + 1));
     for (size_t next = nextLine(block, start); next < block.size(); next = nextLine(block, next)) {
       const std::string_view more = lineAt(block, next);
       if (more.empty() || !isBlank(more.front())) break;
       value += ' ' + trimmed(more);
     }
-    return decodeHeaderText(value);
+    return value;
   }
   return {};
+}
+
+std::string subjectOf(std::string_view block) {
+  return decodeHeaderText(fieldOf(block, "subject"));
 }
 
 }  // namespace mailvane::store

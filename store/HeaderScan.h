@@ -20,6 +20,10 @@ std::string_view headerBlockOf(std::string_view message);
 // nullopt when the file cannot be read.
 std::optional<std::string> readHeaderBlock(const std::filesystem::path& file);
 
+// The raw value of the first field of that name (given lower-case, without the colon) of a
+// header block, continuation lines joined by one blank, blanks trimmed; empty when absent.
+std::string fieldOf(std::string_view headerBlock, std::string_view lowerName);
+
 // The decoded (UTF-8) value of the first "Subject:" field of a header block, continuation
 // lines joined; empty when there is none.
 std::string subjectOf(std::string_view headerBlock);

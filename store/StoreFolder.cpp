@@ -6,6 +6,10 @@ uint32_t StoreFolder::messageCount() const {
   return entry_.messages ? entry_.messages->count() : 0;
 }
 
+std::vector<std::string> StoreFolder::damage() const {
+  return entry_.messages ? entry_.messages->damage() : std::vector<std::string>();
+}
+
 std::optional<StoreMessage> StoreFolder::firstMessage() {
   nextIndex_ = 0;
   return nextMessage();

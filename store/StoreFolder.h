@@ -21,6 +21,8 @@ class StoreFolder {
 
   // Counting lists the folder without reading any message.
   uint32_t messageCount() const;
+  // Damage of the folder's messages file that may hide messages; empty when none is known.
+  std::vector<std::string> damage() const;
   std::optional<StoreMessage> firstMessage();
   // nullopt after the last message.
   std::optional<StoreMessage> nextMessage();

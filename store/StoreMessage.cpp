@@ -4,10 +4,18 @@ namespace mailvane::store {
 
 std::string StoreMessage::subject() const { return list_ ? list_->subject(index_) : std::string(); }
 
-const std::string& StoreMessage::source() {
-  if (!source_) source_ = (list_ ? list_->source(index_) : std::nullopt).value_or(std::string());
-  return *source_;
+const std::optional<std::string>& StoreMessage::wholeSource() {
+  if (!wholeSource_) wholeSource_.emplace(list_ ? list_->source(index_) : std::nullopt);
+  return *wholeSource_;
 }
+
+const std::string& StoreMessage::source() {
+  static const std::string kNone;
+  const auto& whole = wholeSource();
+  return whole ? *whole : kNone;
+}
+
+MessageFacts StoreMessage::facts() const { return list_ ? list_->facts(index_) : MessageFacts(); }
 
 const MimeMessage& StoreMessage::mime() {
   if (!mime_) mime_ = std::make_shared<MimeMessage>(source());

@@ -32,6 +32,11 @@ class StoreMessage {
   std::string subject() const;
   // The whole message as stored; empty when it cannot be read.
   const std::string& source();
+  // The same, but nullopt when it cannot be read whole (a damaged chain, text never
+  // stored, a file gone), which an empty message is not.
+  const std::optional<std::string>& wholeSource();
+  // What the store records beside the text (read flag, file time).
+  MessageFacts facts() const;
 
   // Part handles: 0 when the message has no such part.
   PartHandle htmlBodyPart();
@@ -57,7 +62,7 @@ class StoreMessage {
 
   std::shared_ptr<MessageList> list_;
   uint32_t index_;
-  std::optional<std::string> source_;
+  std::optional<std::optional<std::string>> wholeSource_;  // outer: read yet
   std::shared_ptr<MimeMessage> mime_;
   size_t nextAttachment_ = 0;
 };

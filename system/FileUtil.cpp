@@ -1,5 +1,7 @@
 #include "system/FileUtil.h"
 
+#include <fcntl.h>
+#include <stdio.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -8,6 +10,17 @@
 #include <system_error>
 
 namespace mailvane::system {
+
+int renameNoReplace(const char* from, const char* to) {
+#ifdef RENAME_NOREPLACE
+  if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return -1;
+#endif
+  // File systems without that flag: a hard link fails the same way when the name is taken.
+  if (::link(from, to) != 0) return -1;
+  ::unlink(from);
+  return 0;
+}
 
 bool FileExists(const std::filesystem::path& path) {
   if (path.empty()) return false;

@@ -1,5 +1,5 @@
 #pragma once
-// Existence tests and free numbered file names.
+// Existence tests, free numbered file names, renames that replace nothing and whole writes.
 
 #include <filesystem>
 #include <span>
@@ -14,6 +14,10 @@ bool FileExists(const std::filesystem::path& path);
 // number put into the file name before its first "." (photo.jpg -> photo1.jpg), never into
 // a folder name. Empty path when no free name is found.
 std::filesystem::path FreeFileName(const std::filesystem::path& path);
+
+// Gives a file another name without replacing anything there: 0, or -1 with errno
+// (EEXIST when the name is taken).
+int renameNoReplace(const char* from, const char* to);
 
 // Writes all of bytes to the descriptor, retrying short and interrupted writes.
 bool writeAll(int fd, std::string_view bytes);

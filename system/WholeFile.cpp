@@ -37,18 +37,6 @@ int createTemporary(const std::filesystem::path& path, std::filesystem::path& te
   return -1;
 }
 
-// Gives the temporary file the final name without replacing anything there.
-int renameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to) {
-#ifdef RENAME_NOREPLACE
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-  if (errno != EINVAL && errno != ENOSYS) return -1;
-#endif
-  // File systems without that flag: a hard link fails the same way when the name is taken.
-  if (::link(from.c_str(), to.c_str()) != 0) return -1;
-  ::unlink(from.c_str());
-  return 0;
-}
-
 }  // namespace
 
 WriteOutcome writeWholeFile(const std::filesystem::path& path, ExistingFile existing,
@@ -78,7 +66,7 @@ WriteOutcome writeWholeFile(const std::filesystem::path& path, ExistingFile exis
   if (written) {
     const int renamed = existing == ExistingFile::Replace
                             ? ::rename(temporary.c_str(), path.c_str())
-                            : renameNoReplace(temporary, path);
+                            : renameNoReplace(temporary.c_str(), path.c_str());
     if (renamed == 0) {
       outcome.ok = true;
       return outcome;

@@ -7,6 +7,7 @@ namespace mailvane::dbx {
 
 namespace {
 
+constexpr uint8_t kFlagsProperty = 0x01;
 constexpr uint8_t kBodyProperty = 0x04;
 constexpr uint8_t kSubjectProperty = 0x08;
 
@@ -82,13 +83,21 @@ DbxMessage DbxReader::measure(uint32_t index) {
   return read(index, false);
 }
 
-std::string DbxReader::subject(uint32_t index) {
+std::optional<DbxRecord> DbxReader::record(uint32_t index) {
   std::string error;
   const auto offset = recordAt(index, error);
-  if (!offset) return {};
-  const auto record = DbxRecord::read(*source_, *offset, error);
-  if (!record) return {};
-  return record->bytes(kSubjectProperty).value_or(std::string());
+  if (!offset) return std::nullopt;
+  return DbxRecord::read(*source_, *offset, error);
+}
+
+std::string DbxReader::subject(uint32_t index) {
+  const auto found = record(index);
+  return found ? found->bytes(kSubjectProperty).value_or(std::string()) : std::string();
+}
+
+std::optional<uint32_t> DbxReader::flags(uint32_t index) {
+  const auto found = record(index);
+  return found ? found->integer(kFlagsProperty) : std::nullopt;
 }
 
 }  // namespace mailvane::dbx

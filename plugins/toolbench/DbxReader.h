@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "plugins/toolbench/DbxHeader.h"
+#include "plugins/toolbench/DbxRecord.h"
 #include "plugins/toolbench/DbxSource.h"
 #include "plugins/toolbench/DbxTree.h"
 
@@ -43,10 +44,13 @@ class DbxReader {
   DbxMessage measure(uint32_t index);
   // The stored subject, 8-bit as the writing machine's code page had it; empty when unknown.
   std::string subject(uint32_t index);
+  // The stored flag bits (bit 0x80: read); nothing when the record keeps none.
+  std::optional<uint32_t> flags(uint32_t index);
 
  private:
   DbxMessage read(uint32_t index, bool withText);
   std::optional<uint32_t> recordAt(uint32_t index, std::string& error);
+  std::optional<DbxRecord> record(uint32_t index);
 
   std::unique_ptr<DbxSource> source_;
   DbxTree tree_;

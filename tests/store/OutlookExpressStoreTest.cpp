@@ -9,6 +9,7 @@
 #include "store/MessageStore.h"
 #include "store/OutlookExpressLayout.h"
 #include "tests/plugins/toolbench/DbxBuilder.h"
+#include "tests/store/FolderListFile.h"
 #include "tests/store/StoreTestSupport.h"
 
 namespace mailvane::store {
@@ -18,27 +19,7 @@ namespace fs = std::filesystem;
 using dbx::test::DbxBuilder;
 using dbx::test::Property;
 using test::plainMessage;
-
-struct FolderRecord {
-  uint32_t id;
-  int64_t parent;  // -1 for the root of all folders
-  std::string name;
-  std::string file;
-};
-
-void writeFolderList(const fs::path& path, const std::vector<FolderRecord>& folders) {
-  DbxBuilder builder(dbx::test::kFolderClass);
-  std::vector<uint32_t> records;
-  for (const FolderRecord& folder : folders) {
-    std::vector<Property> properties = {Property::int4(0x00, folder.id),
-                                        Property::int4(0x01, uint32_t(folder.parent)),
-                                        Property::text(0x02, folder.name)};
-    if (!folder.file.empty()) properties.push_back(Property::text(0x03, folder.file));
-    records.push_back(builder.addRecord(properties));
-  }
-  builder.setTree1(builder.addTree(records, 3), uint32_t(records.size()));
-  builder.save(path);
-}
+using test::writeFolderList;
 
 struct Listed {
   std::string name;
