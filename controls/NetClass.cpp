@@ -81,6 +81,12 @@ QMetaMethod bestMethod(const QMetaObject& meta, const char* member, const QVaria
 
 NetClass::NetClass(QObject* parent) : QObject(parent) {}
 
+NetClass::NetClass(const char* name, const QString& className, const QString& libraryFile,
+                   const QString& location, QObject* parent)
+    : QObject(parent), className_(className), libraryFile_(libraryFile), location_(location) {
+  setObjectName(QLatin1String(name));
+}
+
 NetClass::~NetClass() {
   delete cas_.data();
 }

@@ -23,6 +23,9 @@ class NetClass : public QObject {
 
  public:
   explicit NetClass(QObject* parent = nullptr);
+  // A host already set up for one plug-in class, named `name` among its parent's children.
+  NetClass(const char* name, const QString& className, const QString& libraryFile,
+           const QString& location, QObject* parent);
   ~NetClass() override;
 
   // Full class name of the plug-in object, e.g. "Fetchvane.Loader".

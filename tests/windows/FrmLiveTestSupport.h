@@ -1,6 +1,6 @@
 #pragma once
-// A folder window over a temporary folder of messages, with its settings in memory and
-// its output below the same temporary folder.
+// A message window (the folder window unless another is named) over a temporary folder
+// of messages, with its settings in memory and its output below the same temporary folder.
 
 #include <gtest/gtest.h>
 
@@ -67,7 +67,8 @@ inline std::string message(const std::string& subject, const std::string& from =
          "Content-Transfer-Encoding: 7bit\r\nX-Mailer: Test Mailer 1.0\r\n\r\n" + body;
 }
 
-class FrmLiveFixture : public ::testing::Test {
+template <typename Window>
+class MessageWindowFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(temp.isValid());
@@ -91,7 +92,7 @@ class FrmLiveFixture : public ::testing::Test {
     store->setValue(system::kEmails, base().string());
     for (const auto& [key, value] : preset) store->setValue(key, value);
     settings = store.get();
-    window = std::make_unique<FrmLive>(std::move(store));
+    window = std::make_unique<Window>(std::move(store));
   }
   void showFolder() { ASSERT_TRUE(window->folders()->setPath(QString::fromStdString(folder().string()))); }
   void openOn(const std::map<std::string, std::string>& preset = {}) {
@@ -101,7 +102,7 @@ class FrmLiveFixture : public ::testing::Test {
 
   template <typename T>
   T* child(const char* name) const {
-    T* found = window->findChild<T*>(QLatin1String(name));
+    T* found = window->template findChild<T*>(QLatin1String(name));
     EXPECT_NE(found, nullptr) << name;
     return found;
   }
@@ -121,7 +122,9 @@ class FrmLiveFixture : public ::testing::Test {
 
   QTemporaryDir temp;
   system::MemorySettings* settings = nullptr;
-  std::unique_ptr<FrmLive> window;
+  std::unique_ptr<Window> window;
 };
+
+using FrmLiveFixture = MessageWindowFixture<FrmLive>;
 
 }  // namespace mailvane::test

@@ -149,6 +149,23 @@ bool MessageWindow::fillList(size_t count, const ListFill::Source& entry) {
   return fill.run(count, Picture2->replyFilter(), entry);
 }
 
+bool MessageWindow::showListed(const std::string& liveFileID) {
+  for (int row = 0; row < List1->count(); ++row) {
+    const auto record = rows.recordForRow(row);
+    if (!record || record->LiveFileID != liveFileID) continue;
+    List1->clearSelection();
+    List1->scrollToItem(List1->item(row));
+    if (List1->currentRow() == row) {
+      List1->item(row)->setSelected(true);
+      List1_Click();  // already current: no change of row to load it
+    } else {
+      List1->setCurrentRow(row);
+    }
+    return true;
+  }
+  return false;
+}
+
 void MessageWindow::clearShownMessage() {
   ++loadTicket_;  // a message still loading must not fill the views afterwards
   newParser();

@@ -65,8 +65,9 @@ class MessageWindow : public QWidget {
   // Which of the shared commands a window offers.
   struct Traits {
     bool listCommands = true;   // a click on List1 loads; Check1, Command4, Command5
-    bool textSettings = true;   // Check3, Option1 and Option2 are stored
+    bool storesChoices = true;  // Check1, Check2, Check3 and the options store their clicks
     bool storeJumps = true;     // mnumicrosoft jumps to the mail clients' stores
+    bool refillOnReplyFilter = true;  // a click on Check1 fills the list again at once
   };
 
   ~MessageWindow() override;
@@ -82,6 +83,9 @@ class MessageWindow : public QWidget {
   int32_t Netgetsize(const std::string& url);
   // A size request of this window is waiting for its server.
   bool Netbusy() const;
+  // Makes the listed message with this LiveFileID the current row, which loads and shows
+  // it; false when it is not listed.
+  bool showListed(const std::string& liveFileID);
 
   // The parser of the message on show, and the folder extraction writes below.
   const SrParser& parser() const { return *pars; }
@@ -142,6 +146,8 @@ class MessageWindow : public QWidget {
 
   // Places the shared controls around the window's own source pane.
   void assembleLayout(QWidget* sourcePane);
+  // Adds a widget under List1 (after assembleLayout), such as a line about the list's source.
+  void addUnderList(QWidget* widget);
   // The shared part of opening: the blank preview, the stored settings and the output
   // folder. Call once the window's list can be filled.
   void loadFamilySettings();
@@ -207,9 +213,13 @@ class MessageWindow : public QWidget {
   ClickLabel* Label19;
   SoundPanel* Psound1;
   QPushButton* Command17;
-  // The download plug-in's hosts: sounds, fonts.
+  // The download plug-in's hosts, and which of them takes the sounds and which the
+  // fonts (NetClass1 and NetClass2 unless a window needs its first host for another
+  // plug-in).
   NetClass* NetClass1;
   NetClass* NetClass2;
+  NetClass* soundDownloads;
+  NetClass* fontDownloads;
   // What the last extraction wrote, and the way to its folder.
   QLabel* walkReport;
   QPushButton* openOutput;

@@ -43,12 +43,8 @@ QPushButton* button(const char* text, const char* name, QWidget* parent) {
 }
 
 NetClass* downloadHost(const char* name, QObject* parent) {
-  auto* host = new NetClass(parent);
-  host->setObjectName(QLatin1String(name));
-  host->setSetClass(QStringLiteral("Fetchvane.Loader"));
-  host->setSetAssamblyfile(QStringLiteral("Fetchvane.dll"));
-  host->setSetlocation(QStringLiteral("plugin"));
-  return host;
+  return new NetClass(name, QStringLiteral("Fetchvane.Loader"), QStringLiteral("Fetchvane.dll"),
+                      QStringLiteral("plugin"), parent);
 }
 
 QHBoxLayout* countRow(QLabel* title, QLabel* count) {
@@ -65,6 +61,9 @@ void MessageWindow::createControls() {
   List1 = spoken(named(new QListWidget(this), "List1"), "Messages");
   List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
   List1->setContextMenuPolicy(Qt::CustomContextMenu);
+  // Every row is one line of text: the list need not measure each of a hundred thousand
+  // rows again whenever a batch of rows is added.
+  List1->setUniformItemSizes(true);
   Label20 = caption("Found :", "Label20", this);
   Label21 = described(named(new QLabel(QStringLiteral("0"), this), "Label21"), "Messages found");
   List2 = spoken(named(new QListWidget(this), "List2"), "Parts and linked files");
@@ -91,6 +90,7 @@ void MessageWindow::createControls() {
   PBar2->hide();
 
   Picture2 = new SettingsPanel(*settings_, *picker_, this);
+  Picture2->setStoresChoices(traits_.storesChoices);
   Picture2->hide();
   Label18 = named(new ClickLabel(QStringLiteral("+"), this), "Label18");
   Label19 = named(new ClickLabel(QStringLiteral("Settings :"), this), "Label19");
@@ -99,6 +99,8 @@ void MessageWindow::createControls() {
   Psound1->hide();
   NetClass1 = downloadHost("NetClass1", this);
   NetClass2 = downloadHost("NetClass2", this);
+  soundDownloads = NetClass1;
+  fontDownloads = NetClass2;
   walkReport = described(named(new QLabel(this), "walkReport"), "Extraction result");
   walkReport->hide();
   openOutput = button("Open output folder", "openOutput", this);
@@ -154,6 +156,11 @@ void MessageWindow::assembleLayout(QWidget* sourcePane) {
   QSize size(1100, 700);
   if (const QScreen* shownOn = screen()) size = size.boundedTo(shownOn->availableGeometry().size());
   resize(size);
+}
+
+void MessageWindow::addUnderList(QWidget* widget) {
+  // List1 sits in the column assembleLayout made for it, under its count.
+  static_cast<QVBoxLayout*>(List1->parentWidget()->layout())->addWidget(widget);
 }
 
 QWidget* MessageWindow::detailsPane() {
@@ -218,7 +225,8 @@ void MessageWindow::connectHandlers() {
     });
     connect(List1, &QListWidget::customContextMenuRequested, this,
             &MessageWindow::List1_MouseDown);
-    connect(Picture2, &SettingsPanel::replyFilterChanged, this, [this] { LoadList(); });
+    if (traits_.refillOnReplyFilter)
+      connect(Picture2, &SettingsPanel::replyFilterChanged, this, [this] { LoadList(); });
     connect(Command4, &QPushButton::clicked, this, &MessageWindow::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &MessageWindow::Command5_Click);
   } else {

@@ -117,11 +117,11 @@ void MessageWindow::endRowProgress() {
 // --- Downloads: the selected rows that are online and of the kind go to the plug-in.
 
 void MessageWindow::MNUDOWLOAD_Click() {
-  download(*NetClass1, QStringLiteral("Sounds"), &OnlineEntry::isSound);
+  download(*soundDownloads, QStringLiteral("Sounds"), &OnlineEntry::isSound);
 }
 
 void MessageWindow::mnudownloadeot_Click() {
-  download(*NetClass2, QStringLiteral("Fonts"), &OnlineEntry::isFont);
+  download(*fontDownloads, QStringLiteral("Fonts"), &OnlineEntry::isFont);
 }
 
 void MessageWindow::download(NetClass& host, const QString& kind,

@@ -75,6 +75,11 @@ void SettingsPanel::buildLayout() {
   grid->setColumnStretch(2, 1);
 }
 
+void SettingsPanel::addSection(QWidget* section) {
+  auto* grid = static_cast<QGridLayout*>(layout());
+  grid->addWidget(section, grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 void SettingsPanel::load() {
   using namespace system;
   applyStored(Check1, settingIsTrue(settings_.value(kRE, kREDefault)), &SettingsPanel::Check1_Click);
@@ -105,7 +110,7 @@ UnsentCopy SettingsPanel::unsentCopy() const {
 }
 
 void SettingsPanel::storeCheck(std::string_view key, const QCheckBox* box) {
-  settings_.setValue(key, box->isChecked() ? "1" : "0");
+  if (storesChoices_) settings_.setValue(key, box->isChecked() ? "1" : "0");
 }
 
 void SettingsPanel::Check1_Click() {
@@ -121,7 +126,7 @@ void SettingsPanel::Check2_Click() {
 void SettingsPanel::Check3_Click() { storeCheck(system::kSavetxt, Check3); }
 
 void SettingsPanel::storeUnsentKind() {
-  settings_.setValue(system::kEmlNws, system::settingBoolText(Option1->isChecked()));
+  if (storesChoices_) settings_.setValue(system::kEmlNws, system::settingBoolText(Option1->isChecked()));
 }
 
 void SettingsPanel::Option1_Click() { storeUnsentKind(); }

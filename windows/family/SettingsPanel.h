@@ -29,6 +29,11 @@ class SettingsPanel : public QFrame {
   // unticked and Option1 set; a stored value that differs goes through the control's
   // click handler, so it is stored again and Picture3 follows Check2.
   void load();
+  // Whether a click on Check1, Check2, Check3 or an option stores its value (the output
+  // folder is stored either way).
+  void setStoresChoices(bool stores) { storesChoices_ = stores; }
+  // Adds a window's own settings as a row across the bottom of the panel.
+  void addSection(QWidget* section);
   // The dialog Command15 shows.
   void setFolderPicker(system::FolderPicker& picker) { picker_ = &picker; }
 
@@ -70,6 +75,7 @@ class SettingsPanel : public QFrame {
 
   system::Settings& settings_;
   system::FolderPicker* picker_;
+  bool storesChoices_ = true;
 };
 
 }  // namespace mailvane
