@@ -25,6 +25,9 @@ void parseAsQuery(std::string_view text) {
     const std::string like = mailvane::index::likePattern(condition.pattern);
     check(like.size() >= 2 && like.front() == '%' && like.back() == '%');
   }
+  // The word filter names a column for every condition, or is left out altogether.
+  const std::string match = mailvane::index::trigramMatch(*query);
+  check(match.empty() || match.rfind("title : (", 0) == 0 || match.rfind("name : (", 0) == 0);
 }
 
 void roundTripAsWords(std::string_view words) {

@@ -1,10 +1,13 @@
 #pragma once
 // The index file: one row per message file with its extension, title, URL, size and
-// modification time. One object is one SQLite connection, used by one thread at a time;
-// the indexer's thread and a searching window each open their own.
+// modification time, a table of the words of its title and name for quick searches, and
+// the time of the last complete scan. One object is one SQLite connection, used by one
+// thread at a time; the indexer's thread and a searching window each open their own.
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -14,6 +17,8 @@
 struct sqlite3;
 
 namespace mailvane::index {
+
+class SqliteStatement;
 
 // What a search returns for one message file.
 struct IndexRow {
@@ -38,7 +43,7 @@ struct IndexedFile {
 
 class IndexDatabase {
  public:
-  IndexDatabase() = default;
+  IndexDatabase();
   ~IndexDatabase();
   IndexDatabase(const IndexDatabase&) = delete;
   IndexDatabase& operator=(const IndexDatabase&) = delete;
@@ -55,10 +60,17 @@ class IndexDatabase {
   std::unordered_map<std::string, FileStamp> stamps();
   bool put(const IndexedFile& file);
   bool remove(const std::string& path);
+  // Removes the rows of every file below the folder (a folder the index no longer
+  // covers); false on failure.
+  bool removeUnder(const std::string& folder);
   // Writes between begin() and commit() go to disk together.
   bool begin();
   bool commit();
   int64_t count();
+  // When a scan last went through every root to the end (seconds since the epoch);
+  // nothing when none has yet.
+  std::optional<int64_t> lastUpdate();
+  bool setLastUpdate(int64_t secondsSinceEpoch);
 
   // The rows the query selects, ordered by path. On failure: no rows and error() says
   // why; a damaged file is rebuilt on the way.
@@ -70,6 +82,13 @@ class IndexDatabase {
  private:
   bool openFile();
   bool createSchema();
+  std::optional<int64_t> checkedVersion();
+  bool migrateFromVersion1();
+  bool fillWords();
+  bool putWords(int64_t id, std::string_view titleFolded, std::string_view nameFolded);
+  // The statement in the slot, prepared at its first use and reset at each later one;
+  // null when it cannot be prepared.
+  SqliteStatement* cached(std::unique_ptr<SqliteStatement>& slot, const char* sql);
   bool recover();
   bool exec(const char* sql);
   void close();
@@ -78,6 +97,10 @@ class IndexDatabase {
 
   std::filesystem::path file_;
   sqlite3* db_ = nullptr;
+  // A scan writes a row per file: preparing its statements once saves much of its time.
+  std::unique_ptr<SqliteStatement> putFile_;
+  std::unique_ptr<SqliteStatement> fileId_;
+  std::unique_ptr<SqliteStatement> putWords_;
   bool rebuilt_ = false;
   bool damaged_ = false;  // set by createSchema() and exec() when the file is not an index
   std::string error_;

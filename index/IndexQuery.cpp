@@ -237,4 +237,51 @@ std::string likePattern(std::string_view pattern) {
   return like;
 }
 
+namespace {
+
+size_t characters(std::string_view utf8) {
+  size_t count = 0;
+  for (char c : utf8) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return count;
+}
+
+// The pieces of one pattern as one required expression, or empty when it has none.
+std::string piecesOf(std::string_view pattern) {
+  const std::string folded = foldCase(pattern);
+  std::string expression;
+  size_t start = 0;
+  while (start <= folded.size()) {
+    size_t end = folded.find_first_of("*?", start);
+    if (end == std::string::npos) end = folded.size();
+    const std::string_view piece = std::string_view(folded).substr(start, end - start);
+    // A trigram needs three characters; a piece that is not valid UTF-8 could be read
+    // differently from the stored text, so it is left to LIKE.
+    if (characters(piece) >= 3 && isValidUtf8(piece)) {
+      if (!expression.empty()) expression += " AND ";
+      expression += '"';
+      for (char c : piece) {
+        expression += c;
+        if (c == '"') expression += '"';
+      }
+      expression += '"';
+    }
+    start = end + 1;
+  }
+  return expression;
+}
+
+}  // namespace
+
+std::string trigramMatch(const IndexQuery& query) {
+  std::string match;
+  for (const IndexCondition& condition : query.conditions) {
+    const std::string pieces = piecesOf(condition.pattern);
+    if (pieces.empty()) return {};
+    if (!match.empty()) match += " OR ";
+    match += condition.field == IndexField::Title ? "title : (" : "name : (";
+    match += pieces + ")";
+  }
+  return match;
+}
+
 }  // namespace mailvane::index

@@ -41,4 +41,11 @@ std::string buildIndexQuery(std::string_view words);
 // "%" so that it matches inside the text.
 std::string likePattern(std::string_view pattern);
 
+// The full-text condition that every file the query selects meets: for each condition,
+// the literal pieces of its folded pattern (between the wildcards) that are three
+// characters or longer, each as a quoted phrase, all of them required, in the column of
+// the condition's field ("title" or "name"); the conditions joined with OR. Empty when a
+// condition has no such piece, since then no word filter can narrow it.
+std::string trigramMatch(const IndexQuery& query);
+
 }  // namespace mailvane::index

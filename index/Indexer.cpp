@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <system_error>
 #include <unordered_map>
 
@@ -74,6 +75,14 @@ ScanCounts Indexer::scan(const std::vector<fs::path>& roots, const std::atomic<b
   }
   walk.counts.stopped = walk.stopRequested();
   if (!walk.counts.stopped) removeUnseen(walk);
+  // Files that could not be read do not count against it: the scan went everywhere.
+  if (!walk.counts.stopped && !walk.counts.databaseFailed) {
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    if (!database_.setLastUpdate(std::chrono::duration_cast<std::chrono::seconds>(now).count())) {
+      walk.counts.databaseFailed = true;
+      report(database_.error(), walk);
+    }
+  }
   if (!database_.commit()) walk.counts.databaseFailed = true;
   if (progress_) progress_(walk.counts, walk.lastFile);
   return walk.counts;

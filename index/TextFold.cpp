@@ -52,26 +52,46 @@ char32_t lowerOf(char32_t c) {
   return c;
 }
 
+// Calls valid(code, bytes) for each well-formed sequence and invalid(byte) for each byte
+// that is not part of one, in order.
+template <typename Valid, typename Invalid>
+void eachSequence(std::string_view text, Valid valid, Invalid invalid) {
+  for (size_t i = 0; i < text.size();) {
+    char32_t code = 0;
+    const size_t length = sequenceLength(text, i, code);
+    if (length == 0) {
+      invalid(text[i++]);
+    } else {
+      valid(code, text.substr(i, length));
+      i += length;
+    }
+  }
+}
+
 }  // namespace
 
 std::string foldCase(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
-  for (size_t i = 0; i < utf8.size();) {
-    char32_t code = 0;
-    const size_t length = sequenceLength(utf8, i, code);
-    if (length == 0) {
-      out += utf8[i++];
-      continue;
-    }
-    const char32_t lower = lowerOf(code);
-    if (lower == code) {
-      out.append(utf8.substr(i, length));
-    } else {
-      system::appendUtf8(out, lower);
-    }
-    i += length;
-  }
+  eachSequence(
+      utf8,
+      [&](char32_t code, std::string_view bytes) {
+        const char32_t lower = lowerOf(code);
+        if (lower == code)
+          out.append(bytes);
+        else
+          system::appendUtf8(out, lower);
+      },
+      [&](char byte) { out += byte; });
+  return out;
+}
+
+std::string validUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  eachSequence(
+      text, [&](char32_t, std::string_view bytes) { out.append(bytes); },
+      [&](char) { out += "\xEF\xBF\xBD"; });
   return out;
 }
 

@@ -12,6 +12,10 @@ namespace mailvane::index {
 // every other character and every byte that is not valid UTF-8 is kept unchanged.
 std::string foldCase(std::string_view utf8);
 
+// The text with every byte that is not part of a well-formed UTF-8 sequence replaced by
+// U+FFFD; well-formed text comes back unchanged.
+std::string validUtf8(std::string_view text);
+
 // True when text is well-formed UTF-8 (no overlong forms, no surrogates).
 bool isValidUtf8(std::string_view text);
 

@@ -93,5 +93,35 @@ TEST(IndexQuery, MakesLikePatternsThatMatchInsideFoldedText) {
   EXPECT_EQ(likePattern("ÆØÅ"), "%æøå%");
 }
 
+TEST(IndexQuery, NarrowsEachConditionByItsLiteralPiecesOfThreeCharactersOrMore) {
+  const auto matchOf = [](std::string_view words) {
+    std::string error;
+    return trigramMatch(*parseIndexQuery(buildIndexQuery(words), error));
+  };
+  const struct {
+    const char* words;
+    const char* match;
+  } cases[] = {
+      {"red car", "title : (\"red\" AND \"car\") OR name : (\"red\" AND \"car\")"},
+      {"RedCar", "title : (\"redcar\") OR name : (\"redcar\")"},
+      {"red ca", "title : (\"red\") OR name : (\"red\")"},  // "ca" is too short to narrow
+      {"say \"hi there\"",
+       "title : (\"say\" AND \"\"\"hi\" AND \"there\"\"\") OR name : (\"say\" AND "
+       "\"\"\"hi\" AND \"there\"\"\")"},
+      {"ÆBL", "title : (\"æbl\") OR name : (\"æbl\")"},  // three characters, six bytes
+      {"don't", "title : (\"don't\") OR name : (\"don't\")"},
+      {"ab", ""},  // nothing to narrow by: every row is matched with LIKE
+      {"a*b?c", ""},
+      {"", ""},
+      {"\xC3(x", ""},  // not UTF-8: left to LIKE
+  };
+  for (const auto& c : cases) EXPECT_EQ(matchOf(c.words), c.match) << c.words;
+  std::string error;
+  const auto mixed = parseIndexQuery(
+      "SELECT * FROM SYSTEMINDEX WHERE CONTAINS(System.Title,'long') OR CONTAINS(System.Title,'x')",
+      error);
+  EXPECT_EQ(trigramMatch(*mixed), "");  // one condition without a piece widens to all rows
+}
+
 }  // namespace
 }  // namespace mailvane::index

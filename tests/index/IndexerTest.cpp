@@ -193,5 +193,26 @@ TEST(BackgroundIndexer, ScansOnItsOwnThreadAndCanBeStoppedAndStartedAgain) {
   }
 }
 
+TEST_F(IndexerTest, AScanThatWentEverywhereRecordsWhenItEnded) {
+  writeMessage(root / "a.nws", "A");
+  EXPECT_EQ(db.lastUpdate(), std::nullopt);
+  const std::atomic<bool> stopNow{true};
+  Indexer(db).scan({root}, &stopNow);
+  EXPECT_EQ(db.lastUpdate(), std::nullopt);  // a stopped scan did not go everywhere
+
+  const auto seconds = [] {
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+  };
+  const int64_t before = seconds();
+  fs::permissions(root / "a.nws", fs::perms::none);  // an unreadable file does not count
+  scan();
+  const int64_t after = seconds();
+  ASSERT_TRUE(db.lastUpdate());
+  EXPECT_GE(*db.lastUpdate(), before);
+  EXPECT_LE(*db.lastUpdate(), after);
+}
+
 }  // namespace
 }  // namespace mailvane::index
