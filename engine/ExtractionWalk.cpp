@@ -108,6 +108,10 @@ ExtractionResult ExtractionWalk::extractShared(SrParser& pars, const char* subfo
   return result;
 }
 
+std::string ExtractionWalk::fitName(std::string name) {
+  return cutUtf8(std::move(name), kMaxNameBytes);
+}
+
 std::string ExtractionWalk::claimFolderName(const std::string& name) {
   if (usedNames_.insert(foldAscii(name)).second) return name;
   for (unsigned long n = 1;; ++n) {

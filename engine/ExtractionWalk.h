@@ -60,6 +60,12 @@ class ExtractionWalk {
 
   const std::filesystem::path& outputFolder() const { return outputFolder_; }
 
+  // The folder name a message called `name` gets in this walk: the name itself the first
+  // time, then with the first number not yet used ("Hi", "Hi1"), case folded.
+  std::string claimFolderName(const std::string& name);
+  // A UTF-8 name cut to kMaxNameBytes without splitting a character.
+  static std::string fitName(std::string name);
+
   // Longest message name kept, in bytes: room is left for a walk number and ".eml"
   // within the usual 255-byte limit of a file name.
   static constexpr size_t kMaxNameBytes = 240;
@@ -67,7 +73,6 @@ class ExtractionWalk {
  private:
   ExtractionResult extractAll(SrParser& pars);
   ExtractionResult extractShared(SrParser& pars, const char* subfolder, int16_t mode);
-  std::string claimFolderName(const std::string& name);
   static bool ensureFolder(const std::filesystem::path& folder, std::string& error);
 
   std::filesystem::path outputFolder_;

@@ -110,6 +110,11 @@ std::string MimeMessage::displayName(PartHandle part) const {
   return decodeHeaderText(orEmpty(g_mime_object_get_header(object, "Content-Description")));
 }
 
+std::string MimeMessage::contentId(PartHandle part) const {
+  GMimeObject* object = leaf(part);
+  return object ? orEmpty(g_mime_object_get_content_id(object)) : std::string();
+}
+
 bool MimeMessage::save(PartHandle part, const std::filesystem::path& path) const {
   if (!leaf(part)) return false;
   const std::string bytes = decodedBytes(part);

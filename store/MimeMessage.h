@@ -36,6 +36,9 @@ class MimeMessage {
   // The names the message declares, decoded to UTF-8 and otherwise untouched.
   std::string fileName(PartHandle part) const;
   std::string displayName(PartHandle part) const;
+  // The part's Content-ID without its angle brackets (what "cid:" links name); empty when
+  // it has none.
+  std::string contentId(PartHandle part) const;
   // Writes decodedBytes() to path; false when the part is unknown or the write fails.
   bool save(PartHandle part, const std::filesystem::path& path) const;
 
