@@ -32,6 +32,11 @@ struct Command {
 // Every sub-command, in the order `--help` lists them.
 const std::vector<Command>& commands();
 
+// True when `mailvane FIRST ...` names files or folders for the desktop program rather
+// than a command: FIRST is no command or option and is a path that exists or looks like
+// one (it holds a "/" or a "."), so a mistyped command is still reported as one.
+bool namesPaths(std::string_view first);
+
 // Runs `mailvane ARGS...` (ARGS without the program name).
 int run(const std::vector<std::string>& args, Streams& io);
 

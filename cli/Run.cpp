@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <filesystem>
 #include <ostream>
 
 #include "cli/Command.h"
@@ -20,7 +21,11 @@ void printUsage(std::ostream& out) {
   for (const Command& c : commands())
     out << "  " << c.name << std::string(width - c.name.size() + 2, ' ') << c.summary << '\n';
   out << "\nRun 'mailvane COMMAND --help' for the options of one command.\n"
-         "Without a command, mailvane starts the desktop program where it is installed.\n";
+         "Without a command, mailvane starts the desktop program where it is installed.\n"
+         "Given files or folders instead (mailvane PATH...), the desktop program opens\n"
+         "each in its window: a .dbx file in the Dbx window; an .eml or .nws file in the\n"
+         "folder window, at its folder with the message shown; a folder in the folder\n"
+         "window. A path that is missing or of another kind is named in a message box.\n";
 }
 
 const Command* findCommand(std::string_view name) {
@@ -40,6 +45,13 @@ int unknownCommand(Streams& io, std::string_view name) {
 }
 
 }  // namespace
+
+bool namesPaths(std::string_view first) {
+  if (first.empty() || first.front() == '-' || first == "help" || findCommand(first)) return false;
+  std::error_code ec;
+  return first.find_first_of("/.") != std::string_view::npos ||
+         std::filesystem::exists(std::filesystem::path(first), ec);
+}
 
 bool helpRequested(const std::vector<std::string>& args) {
   for (const std::string& a : args) {

@@ -1,4 +1,5 @@
-// `mailvane`: with no sub-command the desktop program, otherwise the command line.
+// `mailvane`: with no sub-command (or with paths to open) the desktop program, otherwise
+// the command line.
 #include <unistd.h>
 
 #include <iostream>
@@ -9,7 +10,8 @@
 #include "cli/DesktopEntry.h"
 
 int main(int argc, char** argv) {
-  if (argc < 2 && mailvane::desktopAvailable()) return mailvane::startDesktop(argc, argv);
+  if ((argc < 2 || mailvane::cli::namesPaths(argv[1])) && mailvane::desktopAvailable())
+    return mailvane::startDesktop(argc, argv);
   std::vector<std::string> args(argv + 1, argv + argc);
   mailvane::cli::Streams io{std::cout, std::cerr, isatty(STDERR_FILENO) == 1};
   return mailvane::cli::run(args, io);

@@ -1,5 +1,6 @@
 // The desktop program's entry: the application object, the program's windows and the
-// main menu. The command line calls it when `mailvane` is given no sub-command.
+// main menu. The command line calls it when `mailvane` is given no sub-command, or files
+// and folders to open instead of one.
 #include <QApplication>
 #include <QIcon>
 #include <QPointer>
@@ -7,6 +8,7 @@
 #include "cli/DesktopEntry.h"
 #include "windows/FrmMenu/FrmMenu.h"
 #include "windows/family/PreviewScheme.h"
+#include "windows/shell/GivenPaths.h"
 #include "windows/shell/WindowCatalog.h"
 #include "windows/shell/WindowRegistry.h"
 
@@ -39,6 +41,8 @@ int startDesktop(int argc, char** argv) {
   QCoreApplication::processEvents();
   menu->show();
   QCoreApplication::processEvents();
+  // Files and folders given to `mailvane` (Qt has taken its own options out).
+  GivenPaths::open(windows, QApplication::arguments().mid(1), menu);
   const int status = QApplication::exec();
   delete menu.data();
   return status;

@@ -1,6 +1,10 @@
 #include "windows/shell/WindowCatalog.h"
 
+#include "windows/FrmDbxExtract/FrmDbxExtract.h"
+#include "windows/FrmExtract/FrmExtract.h"
+#include "windows/FrmListen/FrmListen.h"
 #include "windows/FrmLive/FrmLive.h"
+#include "windows/Frmindex/Frmindex.h"
 #include "windows/frmAbout/frmAbout.h"
 #include "windows/shell/PlaceholderWindow.h"
 #include "windows/shell/WindowRegistry.h"
@@ -32,6 +36,10 @@ void registerProgramWindows(WindowRegistry& registry) {
   // Real windows, one line each; a line here replaces the window's placeholder above.
   registry.add(QStringLiteral("frmAbout"), [] { return new frmAbout; });
   registry.add(QStringLiteral("FrmLive"), [] { return new FrmLive; });
+  registry.add(QStringLiteral("FrmExtract"), [] { return new FrmExtract; });
+  registry.add(QStringLiteral("Frmindex"), [] { return new Frmindex; });
+  registry.add(QStringLiteral("FrmDbxExtract"), [] { return new FrmDbxExtract; });
+  registry.add(QStringLiteral("FrmListen"), [] { return new FrmListen; });
 }
 
 }  // namespace mailvane

@@ -99,6 +99,8 @@ uint32_t DbxBuilder::addMessage(uint32_t id, std::string_view subject, uint32_t 
                                 bool indirectBody) {
   std::vector<Property> properties = {Property::direct24(0x00, id)};
   if (firstBlock != 0) {
+    // A direct value has 24 bits: a block further into the file must be stored apart.
+    indirectBody = indirectBody || firstBlock >= (1u << 24);
     properties.push_back(indirectBody ? Property::int4(0x04, firstBlock)
                                       : Property::direct24(0x04, firstBlock));
   }
