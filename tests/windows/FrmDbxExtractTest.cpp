@@ -249,6 +249,18 @@ TEST_F(FrmDbxExtractTest, SampleFoldersListTheirMessages) {
   EXPECT_TRUE(MsgBox::answered().isEmpty());
 }
 
+// Not a check: the window as a user meets it, with a file open and a message on show.
+TEST_F(FrmDbxExtractTest, DISABLED_Screenshot) {
+  openWindow();
+  window->resize(1100, 700);
+  window->show();
+  MsgBox::answerNextWith(QMessageBox::Ok);
+  pressOpen(writeInbox());
+  list1()->setCurrentRow(0);
+  QTest::qWait(500);
+  ASSERT_TRUE(window->grab().save(qEnvironmentVariable("MAILVANE_SCREENSHOT", "frmdbxextract.png")));
+}
+
 // `mailvane PATH...`: each path in the window that fits it, a box for the rest.
 TEST_F(FrmDbxExtractTest, GivenPathsOpenInTheirWindows) {
   const fs::path inbox = writeInbox();
