@@ -194,7 +194,7 @@ TEST_F(FrmMenuTest, FiveButtonsCarryInformationBalloons) {
   }
 }
 
-TEST(WindowCatalogTest, UnbuiltWindowsAreCaptionedPlaceholders) {
+TEST(WindowCatalogTest, EveryWindowOpensUnderItsCaption) {
   WindowRegistry windows;
   registerProgramWindows(windows);
   const std::pair<const char*, const char*> captions[] = {
@@ -203,7 +203,8 @@ TEST(WindowCatalogTest, UnbuiltWindowsAreCaptionedPlaceholders) {
       {"FrmExtract", "Extract from OE Folders"},
       {"FrmListen", "Listen on Windows Live or Windows Mail folders"},
       {"Frmindex", "Search in Indexed News"},
-      {"frmAbout", "About Mailvane"}};
+      {"frmAbout", "About Mailvane"},
+      {"emlnwstest", "Windows Mail and Windows Live Mail Listener"}};
   // The listener finds no mail store here and says so once it is on screen.
   MsgBox::clearAnswered();
   MsgBox::answerNextWith(QMessageBox::Ok);

@@ -17,13 +17,8 @@ struct Placeholder {
   const char* caption;
 };
 
-// Windows this build does not have yet, with the captions their own classes will carry.
+// The earlier listener: no command opens it, but the menu's exit unloads it by name.
 constexpr Placeholder placeholders[] = {
-    {"FrmLive", "Extract from Folders"},
-    {"FrmDbxExtract", "Extract from Outlook Express Dbx files"},
-    {"FrmExtract", "Extract from OE Folders"},
-    {"FrmListen", "Listen on Windows Live or Windows Mail folders"},
-    {"Frmindex", "Search in Indexed News"},
     {"emlnwstest", "Windows Mail and Windows Live Mail Listener"},
 };
 
@@ -33,7 +28,7 @@ void registerProgramWindows(WindowRegistry& registry) {
   for (const Placeholder& window : placeholders)
     registry.add(QLatin1String(window.name),
                  PlaceholderWindow::factory(QLatin1String(window.caption)));
-  // Real windows, one line each; a line here replaces the window's placeholder above.
+  // Real windows, one line each.
   registry.add(QStringLiteral("frmAbout"), [] { return new frmAbout; });
   registry.add(QStringLiteral("FrmLive"), [] { return new FrmLive; });
   registry.add(QStringLiteral("FrmExtract"), [] { return new FrmExtract; });
