@@ -57,6 +57,16 @@ TEST(Commands, UsageErrorsExitWithTwoAndSayWhy) {
   }
 }
 
+// What goes to the desktop program to be opened, and what stays a command (a mistyped
+// one included, so its user is told so on the terminal).
+TEST(Commands, PathsAreToldFromCommandsAndOptions) {
+  const std::vector<std::pair<std::string, bool>> firsts = {
+      {"Inbox.dbx", true},  {"old/mail", true}, {oeMail, true},  {".", true},
+      {"extract", false},   {"help", false},    {"--help", false}, {"-o", false},
+      {"frobnicate", false}, {"", false}};
+  for (const auto& [first, path] : firsts) EXPECT_EQ(cli::namesPaths(first), path) << first;
+}
+
 TEST(ExtractOptions, AcceptsBothSpellingsAndKeepsOperandsInOrder) {
   std::string error;
   const auto parsed = cli::parseExtractArgs(
