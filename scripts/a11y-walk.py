@@ -64,7 +64,7 @@ def main():
     buttons[0].queryAction().doAction(0)
     time.sleep(6)
     nodes = walk(app)
-    print("windows:", [nm for r, nm, n in nodes if r in ("frame", "window", "dialog")])
+    print("windows:", [app.getChildAtIndex(i).name for i in range(app.childCount)])
     unnamed = {}
     for role, name, node in nodes:
         if role in CONTROLS:
