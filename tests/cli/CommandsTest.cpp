@@ -2,9 +2,12 @@
 // `show` and the unsent copy.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "cli/ExtractOptions.h"
 #include "cli/JsonWriter.h"
 #include "cli/MessageBatch.h"
+#include "cli/ProgressLine.h"
 #include "tests/cli/CliTestSupport.h"
 
 namespace mailvane {
@@ -65,6 +68,20 @@ TEST(Commands, PathsAreToldFromCommandsAndOptions) {
       {"extract", false},   {"help", false},    {"--help", false}, {"-o", false},
       {"frobnicate", false}, {"", false}};
   for (const auto& [first, path] : firsts) EXPECT_EQ(cli::namesPaths(first), path) << first;
+}
+
+// A long name is shown by its end, cut between characters, and a name's control
+// characters never reach the terminal.
+TEST(ProgressLine, ShowsTheEndOfTheNameWithoutCommandsOrBrokenCharacters) {
+  std::ostringstream out, err;
+  cli::Streams io{out, err, true};
+  {
+    cli::ProgressLine progress(io, 2);
+    progress.show(1, std::string(60, 'a') + "\xC3\xA9" + std::string(59, 'b'));
+    progress.show(2, "evil\x1B]0;title\x07.eml");
+  }
+  EXPECT_EQ(err.str(), "\r\x1B[K[1/2] " + std::string(59, 'b') + "\r\x1B[K[2/2] evil?]0;title?.eml" +
+                           "\r\x1B[K");
 }
 
 TEST(ExtractOptions, AcceptsBothSpellingsAndKeepsOperandsInOrder) {
