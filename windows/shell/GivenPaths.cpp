@@ -31,7 +31,8 @@ void GivenPaths::open(WindowRegistry& windows, const QStringList& paths, QWidget
 
 QString GivenPaths::openOne(WindowRegistry& windows, const QString& path) {
   const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-  switch (kindOf(path)) {
+  const Kind kind = kindOf(path);
+  switch (kind) {
     case Kind::Missing:
       return QStringLiteral("%1 does not exist.").arg(path);
     case Kind::Other:
@@ -48,7 +49,7 @@ QString GivenPaths::openOne(WindowRegistry& windows, const QString& path) {
   }
   auto* live = qobject_cast<FrmLive*>(windows.show(QStringLiteral("FrmLive")));
   if (!live) return QStringLiteral("%1: the folder window is missing.").arg(path);
-  const bool folder = kindOf(path) == Kind::Folder;
+  const bool folder = kind == Kind::Folder;
   if (!live->folders()->setPath(folder ? absolute : QFileInfo(absolute).absolutePath()))
     return QStringLiteral("%1 cannot be shown.").arg(path);
   if (!folder && !live->showListed(absolute.toStdString()))
