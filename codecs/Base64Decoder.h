@@ -28,6 +28,11 @@ class Base64Decoder {
   // False while every character seen so far was removed: nothing to decode (yet).
   bool sawData() const { return sawData_; }
 
+  // Whether blocks of the alphabet are decoded with the processor's vector instructions
+  // (where it has them). Tests switch it off to compare both paths.
+  static bool wideEnabled() { return wideEnabled_; }
+  static void setWideEnabled(bool on);
+
  private:
   size_t takeOne(size_t i, char*& out);
   static char* writeGroup(uint8_t x0, uint8_t x1, uint8_t x2, uint8_t x3, char* out);
@@ -38,6 +43,7 @@ class Base64Decoder {
   uint8_t group_[4] = {0, 0, 0, 0};
   size_t pending_ = 0;
   bool sawData_ = false;
+  static bool wideEnabled_;
 };
 
 }  // namespace mailvane::detail

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 #include "CodecTestSupport.h"
 #include "codecs/Base64Decoder.h"
@@ -116,11 +118,42 @@ TEST(Base64Decode, MatchesTheLiteralRulesOnMixedInput) {
   }
 }
 
+// Long runs of the alphabet (where whole blocks are decoded at once) broken by every
+// kind of character that must leave a block to the byte-wise path, at every offset.
+TEST(Base64Decode, BlockAndByteWisePathsAgreeWithTheLiteralRules) {
+  const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::mt19937 rng(3);
+  std::vector<std::string> texts;
+  for (unsigned c = 0; c < 256; ++c)
+    for (size_t at : {0u, 5u, 31u, 32u, 33u, 63u, 95u}) {
+      std::string text;
+      for (size_t i = 0; i < 130; ++i) text += alphabet[rng() % alphabet.size()];
+      text[at] = static_cast<char>(c);
+      texts.push_back(text);
+    }
+  for (unsigned round = 0; round < 300; ++round) {
+    std::string text;
+    while (text.size() < 600) {
+      const size_t run = rng() % 120;
+      for (size_t i = 0; i < run; ++i) text += alphabet[rng() % alphabet.size()];
+      text += mailvane::testing::mixedBase64Text(1 + rng() % 3, round);
+    }
+    texts.push_back(text);
+  }
+  for (const bool wide : {true, false}) {
+    detail::Base64Decoder::setWideEnabled(wide);
+    for (size_t t = 0; t < texts.size(); ++t)
+      ASSERT_EQ(codec.DecodeArr(texts[t]), referenceDecode(texts[t])) << "text " << t << " wide " << wide;
+  }
+  detail::Base64Decoder::setWideEnabled(true);
+}
+
 TEST(Base64Decode, DecodingInPiecesMatchesDecodingWhole) {
   // Files are written piece by piece: groups and CR LF pairs cut at any edge must join.
-  const std::string text = mailvane::testing::mixedBase64Text(3000, 11);
+  std::string text = mailvane::testing::mixedBase64Text(3000, 11);
+  for (int line = 0; line < 40; ++line) text += codec.EncodeArr(std::string(57, static_cast<char>(line))) + "\r\n";
   const std::string whole = codec.DecodeArr(text).value();
-  for (size_t piece = 1; piece <= 9; ++piece) {
+  for (size_t piece : {1, 2, 3, 4, 5, 6, 7, 8, 9, 31, 32, 33, 77, 1000}) {
     detail::Base64Decoder decoder(text);
     std::string joined, buffer(detail::Base64Decoder::maxDecodedSize(piece), '\0');
     while (!decoder.done())
