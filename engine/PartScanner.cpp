@@ -208,6 +208,9 @@ size_t PartScanner::addUuencodeBlock(std::string_view segment, size_t begin) {
 
 std::string_view PartScanner::base64Payload(std::string_view segment, size_t from) const {
   return payloadUntil(segment, from, [this](std::string_view line) {
+    // Only an empty line or one that begins with a blank or "-" can stop: the bulk of
+    // base64 lines is turned away on their first byte.
+    if (!line.empty() && line[0] != ' ' && line[0] != '\t' && line[0] != '-') return false;
     return isBlank(line) || boundaries_.isDelimiterLine(line);
   });
 }

@@ -1,5 +1,9 @@
 #include "engine/RuleText.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <string>
 
@@ -12,15 +16,27 @@ bool RuleText::hasBareLf(std::string_view text) {
   const size_t n = text.size();
   if (n == 0) return false;
   if (p[0] == '\n') return true;
+  size_t i = 1;
+#ifdef __SSE2__
+  // Sixteen bytes at a time: an LF whose byte before is no CR. Every x86-64 has SSE2.
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i cr = _mm_set1_epi8('\r');
+  for (; i + 16 <= n; i += 16) {
+    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i - 1));
+    const __m128i bare = _mm_andnot_si128(_mm_cmpeq_epi8(before, cr), _mm_cmpeq_epi8(here, lf));
+    if (_mm_movemask_epi8(bare) != 0) return true;
+  }
+#else
   // Blocks without a branch per byte, so the compiler can vectorise the test.
   constexpr size_t kBlock = 64;
-  size_t i = 1;
   for (; i + kBlock <= n; i += kBlock) {
     unsigned bare = 0;
     for (size_t k = 0; k < kBlock; ++k)
       bare |= static_cast<unsigned>(p[i + k] == '\n') & static_cast<unsigned>(p[i + k - 1] != '\r');
     if (bare) return true;
   }
+#endif
   for (; i < n; ++i)
     if (p[i] == '\n' && p[i - 1] != '\r') return true;
   return false;

@@ -1,6 +1,7 @@
 #include "engine/SrParser.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 #include "engine/AttachmentWriter.h"
@@ -42,27 +43,51 @@ void SrParser::identify_mailheader(std::string_view message) {
 }
 
 void SrParser::readHeaderFields(std::string_view message, size_t storedSize) {
-  auto has = [message](std::string_view name) {
-    return engine::TextFinder::find(message, name) != npos;
-  };
   struct Field {
     std::string_view name;
+    std::string_view end;
     std::string* value;
   };
-  const Field fields[] = {{"From:", &From},       {"To:", &too},       {"Return-Path:", &returnpath},
-                          {"Date:", &maildate},   {"Subject:", &Subject}, {"MIME-Version:", &Mimeversion},
-                          {"Lines:", &Lines}};
-  for (const Field& field : fields)
-    if (has(field.name)) *field.value = Getit(field.name, kCrLf, message);
-  if (has("boundary=")) grenze = Getit("boundary=\"", "\"", message);
-  if (has("X-Mailer:"))
-    Xmailer = Getit("X-Mailer:", kCrLf, message);
-  else if (has("X-Newsreader:"))
-    Xmailer = Getit("X-Newsreader:", kCrLf, message);
+  const Field fields[] = {{"From:", kCrLf, &From},
+                          {"To:", kCrLf, &too},
+                          {"Return-Path:", kCrLf, &returnpath},
+                          {"Date:", kCrLf, &maildate},
+                          {"Subject:", kCrLf, &Subject},
+                          {"MIME-Version:", kCrLf, &Mimeversion},
+                          {"Lines:", kCrLf, &Lines},
+                          {"boundary=\"", "\"", &grenze},
+                          {"X-Mailer:", kCrLf, &Xmailer},
+                          {"X-Newsreader:", kCrLf, &Xmailer},
+                          {"Content-transfer-encoding:", kCrLf, &Contenttransferencoding}};
+  constexpr size_t kCount = std::size(fields);
+  // Each field is looked up alone and on a line of its own (its value on the next line);
+  // all of them in one sweep, as most are missing and each miss reads the whole message.
+  std::array<std::string, kCount> wrappedNames;
+  std::array<std::string_view, 2 * kCount + 1> needles;
+  for (size_t i = 0; i < kCount; ++i) {
+    wrappedNames[i] = std::string(fields[i].name) + std::string(fields[i].end);
+    needles[i] = fields[i].name;
+    needles[kCount + i] = wrappedNames[i];
+  }
+  // The message counts as having a boundary on "boundary=" even without the quote.
+  needles[2 * kCount] = "boundary=";
+  const std::vector<size_t> found = engine::TextFinder::findEach(message, needles, ':');
+  auto has = [&](size_t needle) { return found[needle] != npos; };
+  auto read = [&](size_t i) {
+    *fields[i].value = engine::fieldValue(fields[i].name, fields[i].end, message, found[i],
+                                          found[kCount + i]);
+  };
+  constexpr size_t kBoundary = 7, kMailer = 8, kNewsreader = 9;
+  for (size_t i = 0; i < kBoundary; ++i)
+    if (has(i)) read(i);
+  if (has(2 * kCount)) read(kBoundary);
+  if (has(kMailer))
+    read(kMailer);
+  else if (has(kNewsreader))
+    read(kNewsreader);
   else
     Xmailer = "Email client unknown!";
-  if (has("Content-transfer-encoding:"))
-    Contenttransferencoding = Getit("Content-transfer-encoding:", kCrLf, message);
+  if (has(kCount - 1)) read(kCount - 1);
   constexpr size_t kMaxSize = std::numeric_limits<int32_t>::max();
   MailSize = Formatsize(static_cast<int32_t>(std::min(storedSize, kMaxSize)));
 }

@@ -1,9 +1,11 @@
 #include "engine/TextFinder.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 #include "system/CodePage.h"
 
@@ -18,6 +20,8 @@ constexpr size_t kDenseMisses = 16;
 constexpr size_t kDenseGap = 128;
 // How much of the text ahead is counted to choose a better anchor.
 constexpr size_t kSample = 2048;
+// How far a search goes without its first anchor once that proved common.
+constexpr size_t kFirstStretch = size_t{16} << 10;
 
 struct Folding {
   std::array<unsigned char, 256> lower{};
@@ -111,16 +115,32 @@ size_t TextFinder::find(std::string_view haystack, std::string_view needle, size
   if (needle.empty()) return from <= haystack.size() ? from : npos;
   if (needle.size() > haystack.size() || from > haystack.size() - needle.size()) return npos;
   auto equal = [](const char* a, const char* b, size_t n) { return std::memcmp(a, b, n) == 0; };
-  // memmem skips on byte pairs: linear, but slower than memchr on a byte the text lacks.
-  auto skipping = [haystack, needle](size_t rest) -> std::optional<size_t> {
-    const char* base = haystack.data();
-    const void* found = ::memmem(base + rest, haystack.size() - rest, needle.data(), needle.size());
-    return found ? static_cast<size_t>(static_cast<const char*>(found) - base) : npos;
-  };
-  // Where the guessed anchor turns out common (a ":" on every line, say), the needle byte
-  // that is rarest in the text ahead serves instead when it is rare enough; else memmem.
-  auto dense = [&](size_t rest) -> std::optional<size_t> {
-    const std::string_view ahead = haystack.substr(rest, kSample);
+  // Where the guessed anchor turns out common (a ":" on every line, say), a stretch of
+  // the text is searched on the needle byte that is rarest there when it is rare enough,
+  // else with memmem (which skips on byte pairs: linear, but slower than memchr on a byte
+  // the text lacks). Then the guess gets another chance, as mail changes from text to
+  // base64 and back. Each stretch is twice the one before, so a text that stays thick with
+  // the guessed byte costs few restarts.
+  const size_t guessed = anchorIndex(needle, false);
+  const size_t lastStart = haystack.size() - needle.size();
+  size_t stretchSize = kFirstStretch;
+  for (size_t at = from; at <= lastStart; stretchSize *= 2) {
+    size_t denseAt = npos;
+    auto stopHere = [&denseAt](size_t rest) -> std::optional<size_t> {
+      denseAt = rest;
+      return npos;
+    };
+    const size_t found = findAnchored(haystack, needle, at, guessed, equal, stopHere);
+    if (denseAt == npos) return found;
+    // Matches that start in [denseAt, denseAt + stretchSize) lie inside the stretch.
+    const std::string_view stretch =
+        haystack.substr(0, std::min(haystack.size(), denseAt + stretchSize + needle.size() - 1));
+    auto skipping = [stretch, needle](size_t rest) -> std::optional<size_t> {
+      const char* base = stretch.data();
+      const void* hit = ::memmem(base + rest, stretch.size() - rest, needle.data(), needle.size());
+      return hit ? static_cast<size_t>(static_cast<const char*>(hit) - base) : npos;
+    };
+    const std::string_view ahead = stretch.substr(denseAt, kSample);
     std::array<uint32_t, 256> counts{};
     for (char c : ahead) ++counts[static_cast<unsigned char>(c)];
     size_t anchor = 0;
@@ -132,10 +152,13 @@ size_t TextFinder::find(std::string_view haystack, std::string_view needle, size
         anchor = i;
       }
     }
-    if (fewest * kDenseGap >= ahead.size()) return skipping(rest);
-    return findAnchored(haystack, needle, rest, anchor, equal, skipping);
-  };
-  return findAnchored(haystack, needle, from, anchorIndex(needle, false), equal, dense);
+    const size_t inStretch = fewest * kDenseGap >= ahead.size()
+                                 ? *skipping(denseAt)
+                                 : findAnchored(stretch, needle, denseAt, anchor, equal, skipping);
+    if (inStretch != npos) return inStretch;
+    at = denseAt + stretchSize;
+  }
+  return npos;
 }
 
 size_t TextFinder::findNoCase(std::string_view haystack, std::string_view needle, size_t from) {
@@ -153,6 +176,47 @@ size_t TextFinder::findNoCase(std::string_view haystack, std::string_view needle
         sameNoCase(haystack.data() + i, needle.data(), needle.size()))
       return i;
   return npos;
+}
+
+std::vector<size_t> TextFinder::findEach(std::string_view haystack,
+                                         std::span<const std::string_view> needles, char anchor) {
+  std::vector<size_t> found(needles.size(), npos);
+  struct Pending {
+    size_t index;
+    size_t offset;  // of the anchor byte in the needle
+  };
+  std::vector<Pending> pending;
+  for (size_t i = 0; i < needles.size(); ++i) {
+    const size_t offset = needles[i].find(anchor);
+    if (offset == npos)
+      found[i] = find(haystack, needles[i]);
+    else
+      pending.push_back({i, offset});
+  }
+  const char* const base = haystack.data();
+  size_t at = 0;
+  size_t stops = 0;
+  while (!pending.empty() && at < haystack.size()) {
+    const auto* hit =
+        static_cast<const char*>(std::memchr(base + at, anchor, haystack.size() - at));
+    if (!hit) break;
+    const size_t h = static_cast<size_t>(hit - base);
+    std::erase_if(pending, [&](const Pending& p) {
+      const std::string_view needle = needles[p.index];
+      if (h < p.offset || h - p.offset + needle.size() > haystack.size()) return false;
+      if (std::memcmp(base + h - p.offset, needle.data(), needle.size()) != 0) return false;
+      found[p.index] = h - p.offset;
+      return true;
+    });
+    at = h + 1;
+    // A text thick with the anchor byte is left to the single searches, which adapt.
+    if (++stops >= kDenseMisses && at < stops * kDenseGap / 8) {
+      for (const Pending& p : pending)
+        found[p.index] = find(haystack, needles[p.index], at > p.offset ? at - p.offset : 0);
+      break;
+    }
+  }
+  return found;
 }
 
 bool TextFinder::equalsNoCase(std::string_view a, std::string_view b) {

@@ -48,11 +48,15 @@ std::string_view slice(std::string_view text, size_t from, size_t to) {
 
 std::string fieldValue(std::string_view field, std::string_view endMarker,
                        std::string_view text) {
-  const size_t at = TextFinder::find(text, field);
-  size_t start = at == npos ? (field.empty() ? 0 : field.size() - 1) : at + field.size();
   const std::string joined = std::string(field) + std::string(endMarker);
-  const size_t wrapped = TextFinder::find(text, joined);
-  if (wrapped != npos) start = wrapped + joined.size();
+  return fieldValue(field, endMarker, text, TextFinder::find(text, field),
+                    TextFinder::find(text, joined));
+}
+
+std::string fieldValue(std::string_view field, std::string_view endMarker, std::string_view text,
+                       size_t at, size_t wrapped) {
+  size_t start = at == npos ? (field.empty() ? 0 : field.size() - 1) : at + field.size();
+  if (wrapped != npos) start = wrapped + field.size() + endMarker.size();
   if (start >= text.size()) return {};
   size_t end = endMarker.empty() ? npos : TextFinder::findNoCase(text, endMarker, start);
   if (end == npos) end = text.size();

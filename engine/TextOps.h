@@ -48,6 +48,10 @@ std::string_view slice(std::string_view text, size_t from, size_t to);
 // for the field first.
 std::string fieldValue(std::string_view field, std::string_view endMarker,
                        std::string_view text);
+// The same from positions already found: `at` of the field, `wrapped` of the field
+// followed by the end marker (npos where absent).
+std::string fieldValue(std::string_view field, std::string_view endMarker, std::string_view text,
+                       size_t at, size_t wrapped);
 
 // The half-to-even rounded percentage of part / whole, computed in double precision
 // like the rest of the progress arithmetic.

@@ -45,6 +45,22 @@ TEST(RuleText, DroppedLinesAreLeftOutOfTheReadingAndTheMapping) {
   EXPECT_EQ(ruled.storedSlice(text), stored);
 }
 
+// The test looks at many bytes at once: a lone LF is seen wherever it falls against the
+// blocks, also where its CR stands at the end of the block before.
+TEST(RuleText, FindsALoneLfAtEveryPlace) {
+  for (size_t size = 1; size < 70; ++size)
+    for (size_t at = 0; at < size; ++at) {
+      std::string text(size, 'x');
+      text[at] = '\n';
+      EXPECT_TRUE(engine::RuleText::hasBareLf(text)) << size << " " << at;
+      if (at == 0) continue;
+      text[at - 1] = '\r';
+      EXPECT_FALSE(engine::RuleText::hasBareLf(text)) << size << " " << at;
+      text[at - 1] = '\n';
+      EXPECT_TRUE(engine::RuleText::hasBareLf(text)) << size << " " << at;
+    }
+}
+
 TEST(RuleText, CrLfTextIsSharedNotCopied) {
   for (const std::string stored : {"a\r\nb\r\n", "", "no line end", "lone\rCR"}) {
     const SharedText shared(stored);

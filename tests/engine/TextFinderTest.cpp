@@ -5,6 +5,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "engine/TextFinder.h"
 #include "system/CodePage.h"
@@ -72,6 +73,45 @@ TEST(TextFinderTest, AgreesWithPlainSearchesWhereTheAnchorIsCommon) {
   // A match that starts right after the stop that made the search change its anchor.
   EXPECT_EQ(TextFinder::find(std::string(17, ':') + "Q" + std::string(300, 'x'), ":Q"), 16u);
   EXPECT_EQ(TextFinder::find(std::string(17, ':') + "Q", ":Q"), 16u);
+}
+
+// Long mail-like texts: stretches thick with the anchor byte (where the search leaves it
+// for a while) and stretches without it (where it comes back to it), needles inside,
+// across and after them.
+TEST(TextFinderTest, AgreesWithPlainSearchesAcrossLongStretches) {
+  std::mt19937 rng(52);
+  const std::string needle = "ary=\"\"";
+  for (int round = 0; round < 40; ++round) {
+    std::string hay;
+    while (hay.size() < 150000) {
+      const size_t length = rng() % 40000;
+      const bool thick = rng() % 2 == 0;
+      for (size_t i = 0; i < length; ++i)
+        hay += thick ? "a=\"b"[rng() % 4] : static_cast<char>('A' + rng() % 26);
+      if (rng() % 3 == 0) hay += needle;
+    }
+    for (size_t from : {size_t{0}, size_t{17000}, size_t{70000}, hay.size() - 10})
+      ASSERT_EQ(TextFinder::find(hay, needle, from), std::string_view(hay).find(needle, from))
+          << "round " << round << " from " << from;
+  }
+}
+
+// One sweep for many needles finds what one search per needle finds: in short texts, in
+// long ones thick with the anchor (where the sweep hands over to single searches part
+// way), with needles that lack the anchor, overlap or are empty.
+TEST(TextFinderTest, FindEachAgreesWithOneSearchPerNeedle) {
+  std::mt19937 rng(41);
+  for (int round = 0; round < 1500; ++round) {
+    const std::string hay = randomText(rng, round % 3 == 0 ? 4000 : 60);
+    std::vector<std::string> owned;
+    for (int n = 0; n < 6; ++n) owned.push_back(randomText(rng, 5));
+    owned.push_back(":");
+    std::vector<std::string_view> needles(owned.begin(), owned.end());
+    const std::vector<size_t> found = TextFinder::findEach(hay, needles, ':');
+    for (size_t i = 0; i < needles.size(); ++i)
+      ASSERT_EQ(found[i], std::string_view(hay).find(needles[i]))
+          << "needle '" << needles[i] << "' in round " << round;
+  }
 }
 
 TEST(TextFinderTest, FindsMailMarkersWhateverTheirCase) {
