@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
@@ -63,12 +64,12 @@ inline char* writePlaced(uint32_t word, char* out) {
   return out + 3;
 }
 
-#ifdef MAILVANE_BASE64_WIDE
-// 32 characters of the alphabet at a time, the bulk of every 76-character line. Any
-// character outside the alphabet (a line break, "=", a stray one) leaves the block to the
-// byte-wise path, so both paths decode the same way by construction.
+// 32 characters of the alphabet at a time, the bulk of every 76-character line. The first
+// character outside the alphabet (a line break, "=", a stray one) and all after it are
+// left to the byte-wise path, so both paths decode the same way by construction.
 constexpr size_t kWideChars = 32;
-constexpr size_t kWideBytes = 24;
+
+#ifdef MAILVANE_BASE64_WIDE
 
 bool wideAvailable() {
   static const bool available = [] {
@@ -82,8 +83,10 @@ bool wideAvailable() {
 // Classifies each character by its two nibbles (a character is in the alphabet when the
 // two looked-up bit sets share no bit), turns it into its 6-bit value by adding an offset
 // chosen by its high nibble, then packs four values into three bytes per 32-bit lane.
-// Writes 24 bytes, or nothing and returns false when a character is outside the alphabet.
-__attribute__((target("avx2"))) bool decodeWide(const uint8_t* in, char* out) {
+// Returns how many characters it took: all 32, else the whole groups before the first
+// character outside the alphabet (the CR LF that ends a 76-character line, say). Always
+// stores 24 bytes; those past the groups taken are written again later.
+__attribute__((target("avx2"))) size_t decodeWide(const uint8_t* in, char* out) {
   const __m256i text = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
   const __m256i lowBits = _mm256_setr_epi8(
       0x15, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x13, 0x1A, 0x1B, 0x1B, 0x1B, 0x1A,
@@ -98,8 +101,12 @@ __attribute__((target("avx2"))) bool decodeWide(const uint8_t* in, char* out) {
   const __m256i slash = _mm256_set1_epi8(0x2F);
   const __m256i high = _mm256_and_si256(_mm256_srli_epi32(text, 4), slash);
   const __m256i low = _mm256_and_si256(text, slash);
-  if (!_mm256_testz_si256(_mm256_shuffle_epi8(lowBits, low), _mm256_shuffle_epi8(highBits, high)))
-    return false;
+  const __m256i clash =
+      _mm256_and_si256(_mm256_shuffle_epi8(lowBits, low), _mm256_shuffle_epi8(highBits, high));
+  const auto inAlphabet = static_cast<uint32_t>(
+      _mm256_movemask_epi8(_mm256_cmpeq_epi8(clash, _mm256_setzero_si256())));
+  const size_t taken = inAlphabet == 0xFFFFFFFFu ? kWideChars : std::countr_one(inAlphabet) & ~size_t{3};
+  if (taken == 0) return 0;
   const __m256i isSlash = _mm256_cmpeq_epi8(text, slash);
   const __m256i values =
       _mm256_add_epi8(text, _mm256_shuffle_epi8(offsets, _mm256_add_epi8(isSlash, high)));
@@ -113,13 +120,11 @@ __attribute__((target("avx2"))) bool decodeWide(const uint8_t* in, char* out) {
       _mm256_permutevar8x32_epi32(ordered, _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7));
   _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(joined));
   _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 16), _mm256_extracti128_si256(joined, 1));
-  return true;
+  return taken;
 }
 #else
-constexpr size_t kWideChars = 32;
-constexpr size_t kWideBytes = 24;
 bool wideAvailable() { return false; }
-bool decodeWide(const uint8_t*, char*) { return false; }
+size_t decodeWide(const uint8_t*, char*) { return 0; }
 #endif
 
 }  // namespace
@@ -150,10 +155,13 @@ size_t Base64Decoder::decodeUntil(size_t limit, char* out) {
     if (pending_ == 0) {
       const bool wide = wideEnabled_;
       for (;;) {
-        while (wide && i + kWideChars <= limit && decodeWide(in_ + i, out)) {
-          out += kWideBytes;
-          i += kWideChars;
+        while (wide && i + kWideChars <= limit) {
+          const size_t taken = decodeWide(in_ + i, out);
+          if (taken == 0) break;
+          out += taken / 4 * 3;
+          i += taken;
           sawData_ = true;
+          if (taken < kWideChars) break;
         }
         const size_t stop = wide ? std::min(limit, i + kWideChars) : limit;
         while (i + 4 <= stop) {
