@@ -2,7 +2,9 @@
 // Helpers shared by the command-line tests: temporary folders, whole files, folder trees
 // and small OE-style messages built in the test.
 
-#include <cstdlib>
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -93,6 +95,25 @@ inline std::string oeMessage(const std::string& subject, const std::string& pict
          "Content-Transfer-Encoding: base64\r\nContent-ID: <pic@home>\r\n\r\n" +
          base64Lines(picture) + "\r\n--" + b + "--\r\n\r\n";
 }
+
+// Files may grow to 64 KiB while it lives, also in the programs it starts: a bigger write
+// fails part way, as on a full disk (the signal that would end the process is ignored, so
+// the write says so).
+class FileSizeLimit {
+ public:
+  FileSizeLimit() {
+    ::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    const rlimit small{64 * 1024, saved_.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &small);
+  }
+  ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit saved_{};
+};
 
 // Runs `mailvane ARGS` in-process, or one command's function with its arguments (for
 // the commands the program loads from libraries of their own).

@@ -1,15 +1,15 @@
 // Runs the built `mailvane` program on the message files under tests/data/cli and checks
 // the written trees byte for byte.
 #include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <unistd.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 
 #include "tests/cli/CliTestSupport.h"
 
@@ -18,17 +18,13 @@ extern char** environ;
 namespace mailvane {
 namespace {
 
+using ::testing::HasSubstr;
+using ::testing::Not;
 using namespace mailvane::testing;
-
-struct ProcessRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
 
 // Runs the program with stdout and stderr sent to files in scratch (not a terminal, so
 // no progress display may appear).
-ProcessRun runMailvane(const std::vector<std::string>& args, const TempDir& scratch,
+CommandRun runMailvane(const std::vector<std::string>& args, const TempDir& scratch,
                        const std::vector<std::string>& extraEnv = {},
                        const fs::path& programPath = fs::path(MAILVANE_BIN_DIR) / "mailvane") {
   const std::string program = programPath.string();
@@ -45,7 +41,7 @@ ProcessRun runMailvane(const std::vector<std::string>& args, const TempDir& scra
   for (const auto& e : extraEnv) env.push_back(const_cast<char*>(e.c_str()));
   for (char** e = environ; *e; ++e) env.push_back(*e);
   env.push_back(nullptr);
-  ProcessRun run;
+  CommandRun run;
   pid_t pid = 0;
   if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), env.data()) == 0) {
     int wstatus = 0;
@@ -126,6 +122,7 @@ TEST(EndToEnd, FolderOfMessagesWithOneSubjectGivesOneFolderEachAndTheSameLayoutT
     writeBytes(in / name, oeMessage("Hi", "image001.gif", pictures.back()));
   }
   writeBytes(in / "notes.txt", "not a message");
+  std::map<std::string, std::string> first;
   for (int pass = 0; pass < 2; ++pass) {
     const auto run = runMailvane({"extract", "--no-text", "-o", out.string(), in.string()}, scratch);
     ASSERT_EQ(run.status, 0) << run.err;
@@ -133,8 +130,13 @@ TEST(EndToEnd, FolderOfMessagesWithOneSubjectGivesOneFolderEachAndTheSameLayoutT
     EXPECT_EQ(tree.at("Hi/image001.gif"), pictures[1]);   // a.EML
     EXPECT_EQ(tree.at("Hi1/image001.gif"), pictures[2]);  // b.nws
     EXPECT_EQ(tree.at("Hi2/image001.gif"), pictures[0]);  // c.eml
-    // The second pass adds only a numbered page per folder; the pictures stay.
+    // Each page shows its own picture: the cid link points at the file beside it.
+    for (const char* folder : {"Hi", "Hi1", "Hi2"})
+      EXPECT_TRUE(contains(tree.at(folder + std::string("/Hi.htm")), "src=\"image001.gif\""));
+    // The second pass adds only a numbered page per folder and changes nothing written.
     EXPECT_EQ(tree.size(), pass == 0 ? 6u : 9u) << "pass " << pass;
+    if (pass == 0) first = tree;
+    for (const auto& [name, bytes] : first) EXPECT_EQ(tree.at(name), bytes) << name;
   }
 }
 
@@ -172,6 +174,7 @@ TEST(EndToEnd, OnlyAndUnsentAndFailureStatuses) {
   run = runMailvane({"extract", "-o", out.string(), missing, news}, scratch);
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "mailvane: " + missing + ": no such file or folder\n");
+  EXPECT_EQ(readBytes(out / "photooftheoldmill" / "mill.jpg"), original("mill.jpg"));
 
   run = runMailvane({"extract", "--only", "everything", news}, scratch);
   EXPECT_EQ(run.status, 2);
@@ -262,21 +265,15 @@ class SmallFileSystem {
   explicit SmallFileSystem(const fs::path& mountPoint) : path_(mountPoint) {
     fs::create_directories(path_);
     mounted_ = ::geteuid() == 0 && run("mount -t tmpfs -o size=64k tmpfs '" + path_.string() + "'");
-    if (!mounted_) {
-      ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of killing
-      ::getrlimit(RLIMIT_FSIZE, &saved_);
-      const rlimit small{64 * 1024, saved_.rlim_max};
-      ::setrlimit(RLIMIT_FSIZE, &small);
-    }
+    if (!mounted_) limit_.emplace();
   }
   ~SmallFileSystem() {
     if (mounted_) run("umount '" + path_.string() + "'");
-    else grow();
   }
   // The cause goes away: room for everything.
   void grow() {
     if (mounted_) run("mount -o remount,size=4m '" + path_.string() + "'");
-    else ::setrlimit(RLIMIT_FSIZE, &saved_);
+    limit_.reset();
   }
   const fs::path& path() const { return path_; }
 
@@ -286,7 +283,7 @@ class SmallFileSystem {
   }
   fs::path path_;
   bool mounted_ = false;
-  rlimit saved_{};
+  std::optional<FileSizeLimit> limit_;
 };
 
 TEST(EndToEnd, AWriteThatFailsLeavesNoCutFileFailsTheMessageAndARetryWritesTheRest) {
@@ -306,13 +303,13 @@ TEST(EndToEnd, AWriteThatFailsLeavesNoCutFileFailsTheMessageAndARetryWritesTheRe
                                          message.string()};
   const auto first = runMailvane(args, scratch);
   EXPECT_EQ(first.status, 1);
-  EXPECT_NE(first.err.find("full.eml"), std::string::npos) << first.err;
-  EXPECT_NE(first.err.find("data.bin"), std::string::npos) << first.err;
+  EXPECT_THAT(first.err, HasSubstr("full.eml"));
+  EXPECT_THAT(first.err, HasSubstr("data.bin"));
   // What is there is whole; what could not be written is not there at all.
   auto tree = treeOf(disk.path());
   EXPECT_EQ(tree.count("Fulldisk/data.bin"), 0u);
   EXPECT_EQ(tree.at("Fulldisk/other.bin"), small);
-  for (const auto& [name, bytes] : tree) EXPECT_EQ(name.find(".mailvane-"), std::string::npos) << name;
+  for (const auto& [name, bytes] : tree) EXPECT_THAT(name, Not(HasSubstr(".mailvane-")));
 
   disk.grow();
   const auto second = runMailvane(args, scratch);

@@ -1,7 +1,6 @@
 // `mailvane index` run in-process, as a user would: update a folder, then search it.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <sstream>
 
 #include "IndexTestSupport.h"
 #include "cli/ModuleCommands.h"
@@ -9,36 +8,26 @@
 namespace mailvane::cli {
 namespace {
 
+using ::testing::HasSubstr;
+using ::testing::Not;
 using mailvane::testing::TempDir;
 using mailvane::testing::writeBytes;
 using mailvane::testing::writeMessage;
+using Result = mailvane::testing::CommandRun;
 namespace fs = std::filesystem;
-
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
 
 class IndexCommandTest : public ::testing::Test {
  protected:
-  Result mailvane(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    Streams io{out, err, false};
-    const int status = indexCommand(args, io);
-    return {status, out.str(), err.str()};
+  Result mailvane(const std::vector<std::string>& args) {
+    return mailvane::testing::runCommand(&indexCommand, args);
   }
-  Result update(std::vector<std::string> dirs) {
-    std::vector<std::string> args = {"update", "--db", database.string()};
-    args.insert(args.end(), dirs.begin(), dirs.end());
-    return mailvane(args);
+  // `mailvane index VERB --db DATABASE MORE...`
+  Result run(const char* verb, std::vector<std::string> more) {
+    more.insert(more.begin(), {verb, "--db", database.string()});
+    return mailvane(more);
   }
-  Result search(std::vector<std::string> words) {
-    std::vector<std::string> args = {"search", "--db", database.string()};
-    args.insert(args.end(), words.begin(), words.end());
-    return mailvane(args);
-  }
+  Result update(const std::vector<std::string>& dirs) { return run("update", dirs); }
+  Result search(const std::vector<std::string>& words) { return run("search", words); }
 
   TempDir dir;
   fs::path news = dir / "news";
@@ -58,7 +47,7 @@ TEST_F(IndexCommandTest, FindsNewsByWordsOfTheirSubjects) {
   EXPECT_EQ(lunch.out, ".nws\tSmørrebrød for lunch\t" + (news / "a.nws").string() + "\n" +
                            ".eml\tLunch menu\t" + (news / "c.eml").string() + "\n");
   EXPECT_EQ(search({"don't", "panic"}).out, ".nws\tDon't panic\t" + (news / "b.nws").string() + "\n");
-  EXPECT_EQ(search({"for", "lunch"}).out.find(".eml"), std::string::npos);
+  EXPECT_THAT(search({"for", "lunch"}).out, Not(HasSubstr(".eml")));
   EXPECT_EQ(search({}).out.size(), lunch.out.size() + search({"panic"}).out.size());
   EXPECT_EQ(update({news.string()}).out,
             "3 message files: 0 read, 3 unchanged, 0 removed, 0 failed\n");
@@ -73,21 +62,21 @@ TEST_F(IndexCommandTest, RunsAWindowQueryTextAndReportsOneItCannotRead) {
   const Result bad = search({"--query", "SELECT FROM"});
   EXPECT_EQ(bad.status, kExitSomeFailed);
   EXPECT_EQ(bad.out, "");
-  EXPECT_NE(bad.err.find("cannot read the query"), std::string::npos);
+  EXPECT_THAT(bad.err, HasSubstr("cannot read the query"));
 }
 
 TEST_F(IndexCommandTest, ReportsBadFoldersAndADamagedIndexButGoesOn) {
   writeMessage(news / "a.nws", "Alpha");
   const Result partly = update({(dir / "missing").string(), news.string()});
   EXPECT_EQ(partly.status, kExitSomeFailed);
-  EXPECT_NE(partly.err.find("missing: not a folder"), std::string::npos);
-  EXPECT_NE(partly.out.find("1 read"), std::string::npos);
+  EXPECT_THAT(partly.err, HasSubstr("missing: not a folder"));
+  EXPECT_THAT(partly.out, HasSubstr("1 read"));
 
   writeBytes(database, "garbage, not an index");
   const Result rebuilt = search({"alpha"});
   EXPECT_EQ(rebuilt.status, kExitOk);
   EXPECT_EQ(rebuilt.out, "");
-  EXPECT_NE(rebuilt.err.find("started again"), std::string::npos);
+  EXPECT_THAT(rebuilt.err, HasSubstr("started again"));
 }
 
 TEST_F(IndexCommandTest, RefusesBadCommandLines) {
@@ -98,7 +87,7 @@ TEST_F(IndexCommandTest, RefusesBadCommandLines) {
   EXPECT_EQ(mailvane({"update", "--query", "x"}).status, kExitUsage);
   const Result help = mailvane({"--help"});
   EXPECT_EQ(help.status, kExitOk);
-  EXPECT_NE(help.out.find("mailvane index search"), std::string::npos);
+  EXPECT_THAT(help.out, HasSubstr("mailvane index search"));
 }
 
 }  // namespace

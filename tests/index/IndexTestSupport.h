@@ -1,22 +1,11 @@
 #pragma once
 // Temporary folders of message files for the index tests.
 
-#include <stdlib.h>
-
-#include <filesystem>
-#include <fstream>
 #include <string>
 
-#include "tests/support/TempDir.h"
+#include "tests/cli/CliTestSupport.h"
 
 namespace mailvane::testing {
-
-namespace fs = std::filesystem;
-
-inline void writeBytes(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // A small stored message with the given raw Subject value.
 inline void writeMessage(const fs::path& path, const std::string& subject,

@@ -1,5 +1,6 @@
 // Parts as GMime decodes them: bodies told apart from attachments, every transfer
 // encoding undone byte for byte, names decoded, and bad input survived.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -15,6 +16,7 @@ using namespace std::string_literals;
 namespace mailvane::store {
 namespace {
 
+using ::testing::HasSubstr;
 using test::binaryPayload;
 
 // Quoted-printable written independently of the decoder under test: every byte that is
@@ -166,7 +168,7 @@ TEST(MimeMessage, AnAttachedMessageIsOnePartThatSavesWhole) {
   ASSERT_EQ(mime.attachments().size(), 1u);
   const PartHandle attached = mime.attachments()[0];
   EXPECT_EQ(mime.fileName(attached), "fwd.eml");
-  EXPECT_NE(mime.decodedBytes(attached).find("Inner body."), std::string::npos);
+  EXPECT_THAT(mime.decodedBytes(attached), HasSubstr("Inner body."));
   EXPECT_EQ(mime.text(mime.textBody()), "Outer body.\r\n");
 }
 

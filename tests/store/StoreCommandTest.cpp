@@ -1,5 +1,6 @@
 // `mailvane store` and `mailvane dbx export`, run in-process over stores built in a
 // temporary folder; one export is read back by Python's mailbox module, a reader of its own.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -12,6 +13,8 @@
 
 namespace mailvane {
 namespace {
+
+using ::testing::HasSubstr;
 
 namespace fs = std::filesystem;
 using store::test::plainMessage;
@@ -63,7 +66,7 @@ TEST(StoreCommandDbx, AFolderWhoseFileCannotBeReadIsAFailureNotAnEmptyFolder) {
   EXPECT_EQ(mailvaneStore({"--root", dir.path().string(), "list", "4"}).status, 0);
   const auto broken = mailvaneStore({"--root", dir.path().string(), "list", "5"});
   EXPECT_EQ(broken.status, 1);
-  EXPECT_NE(broken.err.find("folder 5: "), std::string::npos) << broken.err;
+  EXPECT_THAT(broken.err, HasSubstr("folder 5: "));
 }
 
 TEST_F(StoreCommand, BadArgumentsAndMissingFoldersAreReported) {
@@ -73,7 +76,7 @@ TEST_F(StoreCommand, BadArgumentsAndMissingFoldersAreReported) {
   EXPECT_EQ(mailvaneStore({"--root"}).status, 2);
   const auto missing = mailvaneStore({"--root", root, "list", "99"});
   EXPECT_EQ(missing.status, 1);
-  EXPECT_NE(missing.err.find("no folder 99"), std::string::npos);
+  EXPECT_THAT(missing.err, HasSubstr("no folder 99"));
   EXPECT_EQ(mailvaneStore({"--root", (dir / "nothing").string(), "folders"}).status, 1);
   EXPECT_EQ(mailvaneStore({"--help"}).status, 0);
 }
@@ -154,15 +157,14 @@ TEST_F(ExportCommand, StoreExportPrintsItsTableAndAnImportReadsEveryFolder) {
   // Again into the same folder: refused, naming it; then added to, writing nothing new.
   const auto again = mailvaneStore({"--root", root.string(), "export", "--mbox", mbox.string()});
   EXPECT_EQ(again.status, 1);
-  EXPECT_NE(again.err.find(mbox.string()), std::string::npos);
-  EXPECT_NE(again.err.find("--into-existing"), std::string::npos);
+  EXPECT_THAT(again.err, HasSubstr(mbox.string()));
+  EXPECT_THAT(again.err, HasSubstr("--into-existing"));
   EXPECT_EQ(again.out, "");
   const auto into = mailvaneStore(
       {"--root", root.string(), "export", "--into-existing", "--mbox", mbox.string()});
   EXPECT_EQ(into.status, 0) << into.err;
-  EXPECT_NE(into.out.find("Inbox             Inbox                       0        2       0\n"),
-            std::string::npos)
-      << into.out;
+  EXPECT_THAT(into.out,
+              HasSubstr("Inbox             Inbox                       0        2       0\n"));
 }
 
 TEST_F(ExportCommand, UsageErrorsAndHelp) {
@@ -187,7 +189,7 @@ TEST_F(ExportCommand, UsageErrorsAndHelp) {
     EXPECT_FALSE(run.err.empty());
   }
   const auto help = mailvaneStore({"--help"});
-  EXPECT_NE(help.out.find("--into-existing"), std::string::npos);
+  EXPECT_THAT(help.out, HasSubstr("--into-existing"));
   EXPECT_EQ(mailvaneDbxExport({"--mbox", "x"}).status, 2);
 }
 
@@ -202,8 +204,8 @@ TEST_F(ExportCommand, DbxExportMakesAFolderPerFileAndReportsWhatItCannotRead) {
       mailvaneDbxExport({"--maildir", out.string(), (loose / "Inbox.dbx").string(),
                          (dir / "Inbox.dbx").string(), (loose / "notes.dbx").string()});
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("notes.dbx"), std::string::npos) << run.err;
-  EXPECT_NE(run.out.find("Inbox         .Inbox (2)        1"), std::string::npos) << run.out;
+  EXPECT_THAT(run.err, HasSubstr("notes.dbx"));
+  EXPECT_THAT(run.out, HasSubstr("Inbox         .Inbox (2)        1"));
   EXPECT_EQ(std::distance(fs::directory_iterator(out / ".Inbox" / "cur"), fs::directory_iterator()),
             2);
   EXPECT_EQ(

@@ -1,6 +1,7 @@
 // Whole stores exported as a Maildir and as mbox files, read back and compared byte for
 // byte with what the store holds: Windows Mail stores of .eml files and Outlook Express
 // stores built by the tests, and the shared sample store when it is there.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -17,6 +18,9 @@
 
 namespace mailvane::store {
 namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 
 namespace fs = std::filesystem;
 using dbx::test::DbxBuilder;
@@ -162,11 +166,8 @@ TEST_F(MailFolderExport, MaildirHoldsEveryFolderAndMessageByteForByte) {
   for (const auto& folder : run.report.folders)
     outputs.emplace_back(folder.storePath, folder.outputPath);
   EXPECT_EQ(outputs, (std::vector<std::pair<std::string, std::string>>{
-                         {"a.b/c", ".a\\2eb\\2fc"},
-                         {"Drafts", ".Drafts"},
-                         {"Inbox", ".Inbox"},
-                         {"Inbox/Hytta 2008", ".Inbox.Hytta 2008"},
-                         {"Same", ".Same"},
+                         {"a.b/c", ".a\\2eb\\2fc"}, {"Drafts", ".Drafts"}, {"Inbox", ".Inbox"},
+                         {"Inbox/Hytta 2008", ".Inbox.Hytta 2008"}, {"Same", ".Same"},
                          {"Same", ".Same (2)"}}));
   EXPECT_EQ(filesIn(out),
             (std::vector<std::string>{".Drafts", ".Inbox", ".Inbox.Hytta 2008", ".Same",
@@ -207,7 +208,7 @@ TEST_F(MailFolderExport, MboxGivesBackEveryMessageWithTheQuotingUndone) {
   EXPECT_EQ(readFile(out / "Drafts"), "");
   const std::string inbox = readFile(out / "Inbox");
   EXPECT_TRUE(inbox.starts_with("From ann@example.com Tue Mar  4 09:00:00 2008\n"));
-  EXPECT_NE(inbox.find("\n>From me\r\n>>From you\r\nFromage\r\n"), std::string::npos);
+  EXPECT_THAT(inbox, HasSubstr("\n>From me\r\n>>From you\r\nFromage\r\n"));
   // No hidden file of an unfinished write stays behind.
   for (const auto& entry : fs::recursive_directory_iterator(out)) {
     EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << entry.path();
@@ -224,8 +225,8 @@ TEST_F(MailFolderExport, ASecondExportStopsAndIntoExistingAddsOnlyWhatIsMissing)
     const Exported again = exportStore(root, format, output);
     EXPECT_FALSE(again.report.started);
     EXPECT_TRUE(again.report.anyFailed());
-    EXPECT_NE(again.report.error.find("--into-existing"), std::string::npos);
-    EXPECT_NE(again.report.error.find(output.string()), std::string::npos);
+    EXPECT_THAT(again.report.error, HasSubstr("--into-existing"));
+    EXPECT_THAT(again.report.error, HasSubstr(output.string()));
     EXPECT_EQ(snapshot(output), first);
 
     const Exported same = exportStore(root, format, output, true);
@@ -265,7 +266,7 @@ TEST_F(MailFolderExport, MessagesAddedToAnMboxFileOfOtherOriginStartOnTheirOwnLi
 TEST_F(MailFolderExport, TheOutputMayNotBeInsideTheStore) {
   const Exported run = exportStore(root, ExportFormat::Mbox, root / "Local Folders" / "out");
   EXPECT_FALSE(run.report.started);
-  EXPECT_NE(run.report.error.find("inside the store"), std::string::npos);
+  EXPECT_THAT(run.report.error, HasSubstr("inside the store"));
   EXPECT_FALSE(fs::exists(root / "Local Folders" / "out"));
 }
 
@@ -309,13 +310,9 @@ TEST_F(OutlookExpressExport, ReadFlagsBecomeSeenAndUnreadableMessagesAreReported
   const Exported run = exportStore(root, ExportFormat::Maildir, out);
   ASSERT_TRUE(run.report.started) << run.report.error;
   EXPECT_TRUE(run.report.anyFailed());
-  ASSERT_EQ(run.problems.size(), 3u);
-  EXPECT_NE(run.problems[0].find("message 3 of folder \"Local Folders/Inbox\""), std::string::npos)
-      << run.problems[0];
-  EXPECT_NE(run.problems[1].find("message 4 of folder \"Local Folders/Inbox\""), std::string::npos)
-      << run.problems[1];
-  EXPECT_NE(run.problems[2].find("folder \"Local Folders/Broken\""), std::string::npos)
-      << run.problems[2];
+  EXPECT_THAT(run.problems, ElementsAre(HasSubstr("message 3 of folder \"Local Folders/Inbox\""),
+                                        HasSubstr("message 4 of folder \"Local Folders/Inbox\""),
+                                        HasSubstr("folder \"Local Folders/Broken\"")));
   const fs::path inbox = out / ".Local Folders.Inbox";
   const auto names = filesIn(inbox / "cur");
   ASSERT_EQ(names.size(), 2u);
@@ -339,17 +336,35 @@ TEST(MaildirNames, TheKeyIsTheMiddleOfTheName) {
   EXPECT_EQ(MaildirWriter::keyOfName("noname"), "");
 }
 
-// The shared sample store, its files linked under their real names.
-TEST(ExportSamples, TheSampleStoreExportsItsMessageUnchanged) {
+// The shared sample store, its files linked under their real names: listed as the mail
+// client shows it and exported unchanged; without Folders.dbx a lone message file is a
+// folder of its own.
+TEST(StoreSamples, TheSampleStoreListsItsFoldersAndExportsItsMessageUnchanged) {
   const fs::path samples = fs::path(MAILVANE_SHARED_SAMPLES) / "dbx";
   if (!fs::exists(samples / "mcguire_Folders.dbx")) GTEST_SKIP() << "no shared samples";
-  test::TempDir dir("export_samples");
+  test::TempDir dir("store_samples");
   fs::create_directories(dir / "store");
   for (const char* name : {"Folders", "Inbox", "Outbox", "Offline"}) {
     fs::create_symlink(samples / ("mcguire_" + std::string(name) + ".dbx"),
                        dir / ("store/" + std::string(name) + ".dbx"));
   }
+  MessageStore store = MessageStore::open(dir / "store");
+  std::vector<std::string> listed;  // indented by depth, with the message count
+  for (auto folder = store.firstFolder(); folder; folder = store.nextFolder()) {
+    listed.push_back(std::string(2 * folder->depth(), ' ') + folder->name() + " " +
+                     std::to_string(folder->messageCount()));
+  }
+  EXPECT_EQ(listed, (std::vector<std::string>{"Local Folders 0", "  Inbox 1", "  Outbox 0",
+                                              "  Sent Items 0", "  Deleted Items 0",
+                                              "  Drafts 0", "Hotmail 0"}));
+  auto message = store.folderById(4)->firstMessage();
+  ASSERT_TRUE(message);
+  EXPECT_EQ(message->subject(), "Welcome to Outlook Express 6");
+  EXPECT_EQ(message->source().size(), 10139u);
+  EXPECT_THAT(message->partText(message->htmlBodyPart()), HasSubstr("<HTML"));
+
   const auto stored = storeMessages(dir / "store");
+  EXPECT_EQ(stored.at("Local Folders/Inbox").at(0).size(), 10139u);
   for (ExportFormat format : {ExportFormat::Maildir, ExportFormat::Mbox}) {
     const fs::path output = dir / (format == ExportFormat::Maildir ? "md" : "mbox");
     const Exported run = exportStore(dir / "store", format, output);
@@ -363,7 +378,12 @@ TEST(ExportSamples, TheSampleStoreExportsItsMessageUnchanged) {
                 readBack(stored.at("Local Folders/Inbox")));
     }
   }
-  EXPECT_EQ(stored.at("Local Folders/Inbox").at(0).size(), 10139u);
+
+  fs::create_directories(dir / "lone");
+  fs::create_symlink(samples / "perl-mtd_test1.dbx", dir / "lone" / "test1.dbx");
+  MessageStore loneStore = MessageStore::open(dir / "lone");
+  ASSERT_EQ(loneStore.folderCount(), 1u);
+  EXPECT_EQ(loneStore.firstFolder()->firstMessage()->source().size(), 2710u);
 }
 
 }  // namespace

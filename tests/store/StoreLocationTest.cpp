@@ -1,4 +1,5 @@
 // Where the store is: environment, setting, then the registry of a Wine prefix.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "store/StoreLocation.h"
@@ -7,6 +8,8 @@
 
 namespace mailvane::store {
 namespace {
+
+using ::testing::HasSubstr;
 
 namespace fs = std::filesystem;
 
@@ -54,7 +57,7 @@ TEST_F(StoreLocationTest, OutlookExpressIdentityStoreRoot) {
       kIdentity + outlookExpressKey("%UserProfile%\\\\Local Settings\\\\Identities\\\\Outlook Express");
   const StoreLocation found = find(hive + kLiveMail);
   EXPECT_EQ(found.root, store);
-  EXPECT_NE(found.foundBy.find("Outlook Express"), std::string::npos);
+  EXPECT_THAT(found.foundBy, HasSubstr("Outlook Express"));
 
   // A drive path resolves through the prefix.
   fs::create_directories(prefix / "drive_c" / "OE Store");

@@ -43,14 +43,9 @@ class FakePicker : public FolderPicker {
 
 }  // namespace
 
-TEST_F(FoldersTest, ProfileAndUnknownNumbers) {
+TEST_F(FoldersTest, ProfileAndDocumentsFolderFollowingUserDirs) {
   EXPECT_EQ(GetSpecialFolder(kCsidlProfile), home + "/");
-  EXPECT_EQ(GetSpecialFolder(0), "");
-  EXPECT_EQ(GetSpecialFolder(6), "");
-  EXPECT_EQ(GetSpecialFolder(-1), "");
-}
-
-TEST_F(FoldersTest, DocumentsFolderFollowsUserDirs) {
+  for (int unknown : {0, 6, -1}) EXPECT_EQ(GetSpecialFolder(unknown), "") << unknown;
   EXPECT_EQ(GetSpecialFolder(kCsidlPersonal), home + "/Documents/");
   writeFile(dir / "home" / ".config" / "user-dirs.dirs",
             "# written by xdg-user-dirs-update\n"
@@ -74,7 +69,7 @@ TEST_F(FoldersTest, CacheFolderIsCreated) {
   EXPECT_EQ(GetSpecialFolder(kCsidlInternetCache), home + "/.cache/mailvane/");
 }
 
-TEST_F(FoldersTest, OutputFolderByDefaultBelowDocuments) {
+TEST_F(FoldersTest, OutputFolderByDefaultBelowDocumentsElseFromTheSetting) {
   MemorySettings settings;
   const fs::path base = fs::path(home) / "Documents" / "mailvane";
   EXPECT_EQ(prepareOutputFolder(settings, "mailvane"), base / "Emails");
@@ -84,17 +79,14 @@ TEST_F(FoldersTest, OutputFolderByDefaultBelowDocuments) {
   MemorySettings second;
   EXPECT_EQ(prepareOutputFolder(second, "mailvane"), base / "Emails");
   EXPECT_FALSE(second.contains(kEmails));
-}
 
-TEST_F(FoldersTest, OutputFolderFromTheSetting) {
-  MemorySettings settings;
-  settings.setValue(kEmails, (dir / "out").string());
-  EXPECT_EQ(prepareOutputFolder(settings, "mailvane"), dir / "out" / "Emails");
+  // From the setting: its "Emails" sub-folder, made.
+  second.setValue(kEmails, (dir / "out").string());
+  EXPECT_EQ(prepareOutputFolder(second, "mailvane"), dir / "out" / "Emails");
   EXPECT_TRUE(fs::is_directory(dir / "out" / "Emails"));
-  EXPECT_EQ(settings.value(kEmails, ""), (dir / "out").string());
-
-  settings.setValue(kEmails, (dir / "kept" / "Emails").string());
-  EXPECT_EQ(prepareOutputFolder(settings, "mailvane"), dir / "kept" / "Emails");
+  EXPECT_EQ(second.value(kEmails, ""), (dir / "out").string());
+  second.setValue(kEmails, (dir / "kept" / "Emails").string());
+  EXPECT_EQ(prepareOutputFolder(second, "mailvane"), dir / "kept" / "Emails");
   EXPECT_FALSE(fs::exists(dir / "kept"));  // used as set, not created
 }
 

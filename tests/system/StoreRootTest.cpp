@@ -47,20 +47,24 @@ class StoreRootTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(StoreRootTest, UnderWineTheStoreIsInsideThePrefix) {
+TEST_F(StoreRootTest, UnderWineTheStoreIsInsideThePrefixWhateverTheLetterCase) {
   makePrefix();
+  const fs::path profile = fs::canonical(prefix / "drive_c") / "users" / "ann";
+  const fs::path live = profile / "AppData" / "Local" / "Microsoft" / "Windows Live Mail";
   writeFile(prefix / "user.reg", hive(kLiveMail));
-  EXPECT_EQ(lookup(kWindowsLiveMail),
-            fs::canonical(prefix / "drive_c") / "users" / "ann" / "AppData" / "Local" / "Microsoft" / "Windows Live Mail");
-}
-
-TEST_F(StoreRootTest, FoldersAreMatchedWithoutRegardToLetterCase) {
-  makePrefix();
+  EXPECT_EQ(lookup(kWindowsLiveMail), live);
   writeFile(prefix / "user.reg",
             hive("[Software\\\\Microsoft\\\\Windows Live Mail] 1\n"
-                 "\"Store Root\"=\"%USERPROFILE%\\\\APPDATA\\\\local\\\\Microsoft\\\\Windows Live Mail\\\\New\"\n"));
-  EXPECT_EQ(lookup(kWindowsLiveMail),
-            fs::canonical(prefix / "drive_c") / "users" / "ann" / "AppData" / "Local" / "Microsoft" / "Windows Live Mail" / "New");
+                 "\"Store Root\"=\"%USERPROFILE%\\\\APPDATA\\\\local\\\\Microsoft\\\\Windows Live Mail"
+                 "\\\\New\"\n"));
+  EXPECT_EQ(lookup(kWindowsLiveMail), live / "New");
+  // Without a profile list the profile comes from the shell folders.
+  fs::remove(prefix / "system.reg");
+  writeFile(prefix / "user.reg",
+            hive(kWindowsMailKey +
+                 "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders] 1\n"
+                 "\"Local AppData\"=\"C:\\\\users\\\\ann\\\\AppData\\\\Local\"\n"));
+  EXPECT_EQ(lookup(kWindowsMail), profile / "Mail Store");
 }
 
 TEST_F(StoreRootTest, WithoutAWineProfileTheHomeFolderStandsIn) {
@@ -70,16 +74,6 @@ TEST_F(StoreRootTest, WithoutAWineProfileTheHomeFolderStandsIn) {
   // A profile that the prefix names but does not hold is no better than none.
   writeFile(prefix / "system.reg", hive(kProfileList));
   EXPECT_EQ(lookup(kWindowsMail), home / "Mail Store");
-}
-
-TEST_F(StoreRootTest, ProfileFromShellFoldersWhenThereIsNoProfileList) {
-  makePrefix();
-  fs::remove(prefix / "system.reg");
-  writeFile(prefix / "user.reg",
-            hive(kWindowsMailKey +
-                 "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders] 1\n"
-                 "\"Local AppData\"=\"C:\\\\users\\\\ann\\\\AppData\\\\Local\"\n"));
-  EXPECT_EQ(lookup(kWindowsMail), fs::canonical(prefix / "drive_c") / "users" / "ann" / "Mail Store");
 }
 
 TEST_F(StoreRootTest, OnlyValuesHoldingTheProfileReferenceCount) {

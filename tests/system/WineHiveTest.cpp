@@ -2,6 +2,7 @@
 
 #include "system/Utf16.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -9,6 +10,8 @@
 #include <tuple>
 
 using namespace mailvane::system;
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
@@ -100,8 +103,8 @@ TEST(WineHive, ChangingOneValueLeavesEveryOtherLineAlone) {
 
   hive.deleteValue(live, u"ODD \"NAME\"");
   EXPECT_EQ(hive.findValue(live, u"Odd \"name\""), nullptr);
-  EXPECT_EQ(hive.serialize().find("caf\\xe9"), std::string::npos);
-  EXPECT_NE(hive.serialize().find("\"Utf8\"=\"caf\xc3\xa9\""), std::string::npos);
+  EXPECT_THAT(hive.serialize(), Not(HasSubstr("caf\\xe9")));
+  EXPECT_THAT(hive.serialize(), HasSubstr("\"Utf8\"=\"caf\xc3\xa9\""));
 }
 
 TEST(WineHive, NewValuesAndKeysReadBackAsWritten) {

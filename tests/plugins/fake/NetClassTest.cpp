@@ -4,18 +4,14 @@
 #include <QPointer>
 
 #include "controls/NetClass.h"
+#include "tests/plugins/TestApp.h"
 
 namespace mailvane {
 namespace {
 
 class NetClassTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "nethost_test";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance() == nullptr) app_ = new QCoreApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { testing::ensureApplication(); }
 
   void SetUp() override {
     host_.setProgramFolder(QStringLiteral(MAILVANE_FAKE_PROGRAM_DIR));
@@ -24,7 +20,6 @@ class NetClassTest : public ::testing::Test {
     host_.setSetClass(QStringLiteral("Fake.Echo"));
   }
 
-  static inline QCoreApplication* app_ = nullptr;
   NetClass host_;
 };
 

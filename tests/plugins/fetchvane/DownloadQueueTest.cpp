@@ -3,14 +3,15 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSet>
+#include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <csignal>
 
-#include "TestApp.h"
 #include "tests/support/TestHttpServer.h"
+#include "plugins/fetchvane/DownloadName.h"
 #include "plugins/fetchvane/DownloadQueue.h"
+#include "tests/plugins/TestApp.h"
 
 namespace mailvane::fetchvane {
 namespace {
@@ -22,7 +23,7 @@ using State = Download::State;
 
 class DownloadQueueTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { test::ensureApplication<QCoreApplication>(); }
+  static void SetUpTestSuite() { mailvane::testing::ensureApplication(); }
 
   QString folder() const { return temp_.path() + "/out"; }
   QString file(const QString& name) const { return folder() + "/" + name; }
@@ -73,9 +74,10 @@ TEST_F(DownloadQueueTest, FailuresSayWhyAndLeaveNoFile) {
   const int offTheWeb = add("/ftp-redirect/elsewhere.mid");
   const int refused =
       queue_.add(QStringLiteral("http://127.0.0.1:%1/refused.mid").arg(closedPort), folder());
+  const int flaky = add("/flaky/5000/flaky.wav");
   ASSERT_TRUE(allEnded());
 
-  for (int row : {notFound, serverError, dropped, offTheWeb, refused}) {
+  for (int row : {notFound, serverError, dropped, offTheWeb, refused, flaky}) {
     EXPECT_EQ(queue_.at(row).state(), State::Failed) << row;
     EXPECT_FALSE(queue_.at(row).reason().isEmpty()) << row;
     EXPECT_TRUE(queue_.at(row).canRetry()) << row;
@@ -83,11 +85,22 @@ TEST_F(DownloadQueueTest, FailuresSayWhyAndLeaveNoFile) {
   EXPECT_TRUE(queue_.at(notFound).reason().contains("404"));
   EXPECT_TRUE(queue_.at(serverError).reason().contains("500"));
   EXPECT_TRUE(queue_.at(offTheWeb).reason().contains("ftp://")) << queue_.at(offTheWeb).reason().toStdString();
+  EXPECT_TRUE(queue_.at(flaky).reason().contains("503"));
   EXPECT_EQ(filesIn(folder()), QStringList()) << "an error page or a partial body was kept";
+
+  // What failed on the way may succeed when tried again.
+  ASSERT_TRUE(queue_.retry(flaky));
+  ASSERT_TRUE(allEnded());
+  EXPECT_EQ(queue_.at(flaky).state(), State::Finished);
+  EXPECT_EQ(filesIn(folder()), QStringList{"flaky.wav"});
+  EXPECT_TRUE(fileHoldsPattern(file("flaky.wav"), 5000));
 }
 
 TEST_F(DownloadQueueTest, OnlyWebLinksAreRequested) {
-  for (const char* link : {"ftp://127.0.0.1/a.mid", "file:///etc/passwd", "javascript:alert(1)", ""}) {
+  EXPECT_TRUE(isFetchable(QUrl("http://h/a.mid")));
+  EXPECT_TRUE(isFetchable(QUrl("HTTPS://h/a.mid")));
+  for (const char* link : {"ftp://127.0.0.1/a.mid", "file:///etc/passwd", "javascript:alert(1)",
+                           "mailto:a@b", "", "a.mid", "http:///a.mid", "c:\\sounds\\a.mid"}) {
     const int row = queue_.add(QString::fromLatin1(link), folder());
     EXPECT_EQ(queue_.at(row).state(), State::Failed) << link;
     EXPECT_TRUE(queue_.at(row).reason().startsWith("Refused")) << link;
@@ -149,17 +162,6 @@ TEST_F(DownloadQueueTest, AWaitingDownloadCancelledIsNeverRequested) {
   }));
   EXPECT_EQ(server_.requestCount("/bytes/1000/second.mid"), 0);
   EXPECT_EQ(filesIn(folder()), QStringList{"first.mid"});
-}
-
-TEST_F(DownloadQueueTest, AFailedDownloadSucceedsOnRetry) {
-  const int row = add("/flaky/5000/flaky.wav");
-  ASSERT_TRUE(allEnded());
-  EXPECT_EQ(queue_.at(row).state(), State::Failed);
-  EXPECT_TRUE(queue_.at(row).reason().contains("503"));
-  ASSERT_TRUE(queue_.retry(row));
-  ASSERT_TRUE(allEnded());
-  EXPECT_EQ(queue_.at(row).state(), State::Finished);
-  EXPECT_TRUE(fileHoldsPattern(file("flaky.wav"), 5000));
 }
 
 TEST_F(DownloadQueueTest, NamesNeverOverwriteAndStayInsideTheFolder) {
@@ -231,7 +233,7 @@ TEST_F(DownloadQueueTest, AFullDiskFailsTheRowAndLeavesNoFile) {
 }
 
 TEST_F(DownloadQueueTest, ClearingKeepsWhatIsStillRunning) {
-  const int held = add("/hold/10000/held.mid");
+  add("/hold/10000/held.mid");
   add("/bytes/10/done.mid");
   add("/status/404/gone.mid");
   ASSERT_TRUE(waitUntil([this] { return queue_.runningCount() == 1 && queue_.queuedCount() == 0; }));
@@ -239,10 +241,62 @@ TEST_F(DownloadQueueTest, ClearingKeepsWhatIsStillRunning) {
   queue_.clearEnded();
   ASSERT_EQ(queue_.count(), 1);
   EXPECT_EQ(queue_.at(0).link(), server_.url("/hold/10000/held.mid"));
-  (void)held;
   queue_.cancelAll();
   EXPECT_EQ(queue_.at(0).state(), State::Cancelled);
   EXPECT_EQ(filesIn(folder()), QStringList{"done.mid"});
+}
+
+QString nameOf(const char* link) { return fileNameForLink(QUrl(QString::fromUtf8(link))); }
+
+// The decoded last segment of the path, never empty, never a folder reference, and with
+// no separator or control character that could lead outside the download folder.
+TEST(DownloadName, TakesTheDecodedLastSegmentAndKeepsItInsideTheFolder) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"http://h/sounds/song.mid", "song.mid"},
+      {"http://h/sounds/my%20song.mid", "my song.mid"},
+      {"http://h/a/b.mid?x=1/c.wav#frag", "b.mid"},
+      {"http://h/caf%C3%A9.wav", "caf\u00e9.wav"},
+      {"http://h/a%2Bb%25.mid", "a+b%.mid"},
+      {"http://h/.hidden.wav", "hidden.wav"},
+      {"http://h/x.mid.%20.", "x.mid"},
+      {"http://h/..%2F..%2Fetc%2Fpasswd", "_.._etc_passwd"},
+      {"http://h/a%5Cb.mid", "a_b.mid"},
+      {"http://h/a%00b%0D%0A.mid", "a_b__.mid"},
+      {"http://h/a%3A%2A%3F%22%3C%3E%7C.mid", "a_______.mid"},
+  };
+  for (const auto& [link, name] : cases) EXPECT_EQ(nameOf(link), QString::fromUtf8(name)) << link;
+  for (const char* link : {"http://h", "http://h/", "http://h/dir/", "http://h/%2e%2e",
+                           "http://h/...", "http://h/%20%20"})
+    EXPECT_EQ(nameOf(link), "download") << link;
+}
+
+TEST(DownloadName, LongNamesKeepTheirExtensionAndWholeCharacters) {
+  const QString ascii = cleanFileName(QString(300, QLatin1Char('a')) + ".mid");
+  EXPECT_LE(ascii.toUtf8().size(), 200);
+  EXPECT_TRUE(ascii.endsWith(".mid"));
+
+  QString emoji;
+  for (int i = 0; i < 100; ++i) emoji += QString::fromUtf8("\xF0\x9F\x98\x80");
+  const QString cut = cleanFileName(emoji + ".wav");
+  EXPECT_LE(cut.toUtf8().size(), 200);
+  EXPECT_TRUE(cut.endsWith(".wav"));
+  EXPECT_EQ(QString::fromUtf8(cut.toUtf8()), cut) << "a surrogate pair was split";
+}
+
+TEST(DownloadName, GarbageAlwaysGivesOneSafeName) {
+  QRandomGenerator random(42);
+  for (int round = 0; round < 2000; ++round) {
+    QString raw;
+    const int length = random.bounded(0, 40);
+    for (int i = 0; i < length; ++i) {
+      static const char pool[] = "./\\%2Fe:*?\"<>| \x01\x7f" "abc";
+      raw += QLatin1Char(pool[random.bounded(int(sizeof pool - 1))]);
+    }
+    const QString name = fileNameForLink(QUrl(QStringLiteral("http://h/") + raw));
+    ASSERT_FALSE(name.isEmpty()) << raw.toStdString();
+    EXPECT_FALSE(name.contains(QLatin1Char('/'))) << raw.toStdString();
+    EXPECT_FALSE(name.startsWith(QLatin1Char('.'))) << raw.toStdString();
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/NetClass.h"
+#include "tests/plugins/TestApp.h"
 #include "tests/plugins/newswatch/PluginTestSupport.h"
 
 namespace mailvane::newswatch {
@@ -16,7 +17,7 @@ using test::FileSink;
 class NewswatchHostTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    test::ensureApplication();
+    testing::ensureApplication();
     ASSERT_TRUE(dir_.isValid());
     host_.setProgramFolder(QStringLiteral(MAILVANE_BIN_DIR));
     host_.setSetClass("Newswatch.Newswatch");

@@ -3,19 +3,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QMetaProperty>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QPluginLoader>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 #include "controls/PluginInterface.h"
+#include "tests/plugins/TestApp.h"
 #include "tests/plugins/newswatch/PluginTestSupport.h"
 
 namespace mailvane::newswatch {
@@ -27,7 +22,7 @@ using test::waitUntil;
 class NewswatchPluginTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    test::ensureApplication();
+    testing::ensureApplication();
     ASSERT_TRUE(dir_.isValid());
     root_ = dir_.path() + "/store";
     ASSERT_TRUE(QDir().mkpath(root_));
@@ -38,13 +33,20 @@ class NewswatchPluginTest : public ::testing::Test {
   // The order in which the windows start a watch.
   void startLikeTheWindows(QObject* receiver, const QString& path, const QString& filter = "*.*") {
     set("Run", false);
-    QMetaObject::invokeMethod(watch_.get(), "AddFilecreated", Q_ARG(QObject*, receiver));
+    add(receiver);
     set("Path", path);
     set("Filter", filter);
     set("IncludeSubdir", true);
     set("Run", true);
-    ASSERT_TRUE(watch_->property("Run").toBool()) << watch_->property("LastError").toString().toStdString();
+    ASSERT_TRUE(running()) << lastError().toStdString();
   }
+
+  void add(QObject* receiver) { call("AddFilecreated", receiver); }
+  void call(const char* method, QObject* receiver) {
+    ASSERT_TRUE(QMetaObject::invokeMethod(watch_.get(), method, Q_ARG(QObject*, receiver)));
+  }
+  bool running() const { return watch_->property("Run").toBool(); }
+  QString lastError() const { return watch_->property("LastError").toString(); }
 
   void set(const char* name, const QVariant& value) {
     // setProperty with an unknown name silently makes a dynamic property: check first.
@@ -72,7 +74,7 @@ TEST_F(NewswatchPluginTest, LoadsThroughItsFactoryOnly) {
   }
 }
 
-TEST_F(NewswatchPluginTest, ReportsFilesInTheFolderAndNewSubFolders) {
+TEST_F(NewswatchPluginTest, ReportsFilesInTheFolderAndNewSubFoldersThatTheFilterSelects) {
   FileSink sink;
   startLikeTheWindows(&sink, root_);
   const QString top = file("top.eml");
@@ -82,25 +84,20 @@ TEST_F(NewswatchPluginTest, ReportsFilesInTheFolderAndNewSubFolders) {
   EXPECT_EQ(sink.paths(), (QStringList{top, nested}));
   EXPECT_EQ(sink.names(), (QStringList{"top.eml", "nested.nws"}));
   EXPECT_EQ(sink.threads(), QList<QThread*>({QThread::currentThread(), QThread::currentThread()}));
-}
 
-TEST_F(NewswatchPluginTest, FilterSelectsNames) {
-  FileSink sink;
-  startLikeTheWindows(&sink, root_, "*.eml");
+  // A new filter applies at once, without restarting the watch.
+  set("Filter", "*.eml");
   file("skip.txt");
   const QString upper = file("UPPER.EML");
   file("skip.eml.tmp");
   const QString mark = file("mark.eml");
   ASSERT_TRUE(sink.waitFor(mark));
-  EXPECT_EQ(sink.paths(), (QStringList{upper, mark}));
-
-  // A new filter applies at once, without restarting the watch.
   set("Filter", "?.nws");
   const QString one = file("a.nws");
   file("ab.nws");
   const QString mark2 = file("b.nws");
   ASSERT_TRUE(sink.waitFor(mark2));
-  EXPECT_EQ(sink.paths(), (QStringList{upper, mark, one, mark2}));
+  EXPECT_EQ(sink.paths(), (QStringList{top, nested, upper, mark, one, mark2}));
 }
 
 TEST_F(NewswatchPluginTest, TwoThousandFilesAreReportedOnceEachInOrder) {
@@ -124,65 +121,57 @@ TEST_F(NewswatchPluginTest, TwoThousandFilesAreReportedOnceEachInOrder) {
   EXPECT_EQ(seen, made);
 }
 
-TEST_F(NewswatchPluginTest, StopReleasesTheDescriptorAndRestartWatchesAgain) {
+TEST_F(NewswatchPluginTest, StopReleasesTheDescriptorRestartAndANewPathWatchAgain) {
   const int before = test::openInotifyDescriptors();
   FileSink sink;
   startLikeTheWindows(&sink, root_);
   EXPECT_EQ(test::openInotifyDescriptors(), before + 1);
   set("Run", false);
-  EXPECT_FALSE(watch_->property("Run").toBool());
+  EXPECT_FALSE(running());
   EXPECT_EQ(test::openInotifyDescriptors(), before);
 
   file("while-stopped.eml");
   set("Run", true);
   const QString after = file("after.eml");
   ASSERT_TRUE(sink.waitFor(after));
-  EXPECT_EQ(sink.paths(), QStringList{after});
-}
 
-TEST_F(NewswatchPluginTest, NewPathWhileRunningMovesTheWatch) {
-  FileSink sink;
-  startLikeTheWindows(&sink, root_);
+  // A new path while running moves the watch.
   const QString other = dir_.path() + "/other";
   ASSERT_TRUE(QDir().mkpath(other));
   set("Path", other);
-  EXPECT_TRUE(watch_->property("Run").toBool());
+  EXPECT_TRUE(running());
+  EXPECT_EQ(test::openInotifyDescriptors(), before + 1);
   file("old-folder.eml");
   const QString moved = test::writeFile(other + "/new-folder.eml");
   ASSERT_TRUE(sink.waitFor(moved));
-  EXPECT_EQ(sink.paths(), QStringList{moved});
+  EXPECT_EQ(sink.paths(), (QStringList{after, moved}));
 }
 
-TEST_F(NewswatchPluginTest, MissingFolderIsAnErrorNotACrash) {
+TEST_F(NewswatchPluginTest, AMissingOrVanishedFolderIsAnErrorNotACrash) {
   FileSink sink;
-  QObject::connect(watch_.get(), SIGNAL(errorOccurred(QString)), &sink,
-                   SLOT(recordError(QString)));
-  QMetaObject::invokeMethod(watch_.get(), "AddFilecreated", Q_ARG(QObject*, &sink));
+  QObject::connect(watch_.get(), SIGNAL(errorOccurred(QString)), &sink, SLOT(recordError(QString)));
+  add(&sink);
   set("Path", root_ + "/does-not-exist");
   set("Run", true);
-  EXPECT_FALSE(watch_->property("Run").toBool());
-  const QString error = watch_->property("LastError").toString();
+  EXPECT_FALSE(running());
+  const QString error = lastError();
   EXPECT_TRUE(error.contains("does-not-exist")) << error.toStdString();
   EXPECT_EQ(sink.errors(), QStringList{error});
 
   // Pointed at a real folder it works, and the error is cleared.
   set("Path", root_);
   set("Run", true);
-  EXPECT_TRUE(watch_->property("Run").toBool());
-  EXPECT_TRUE(watch_->property("LastError").toString().isEmpty());
-}
+  EXPECT_TRUE(running());
+  EXPECT_TRUE(lastError().isEmpty());
 
-TEST_F(NewswatchPluginTest, AVanishedFolderEndsTheWatchWithAnError) {
-  FileSink sink;
+  // A watched folder that goes away ends the watch with an error naming it.
   const QString store = root_ + "/Mail";
   ASSERT_TRUE(QDir().mkpath(store));
-  QObject::connect(watch_.get(), SIGNAL(errorOccurred(QString)), &sink,
-                   SLOT(recordError(QString)));
   startLikeTheWindows(&sink, store);
   ASSERT_TRUE(QDir(store).removeRecursively());
-  ASSERT_TRUE(waitUntil([&] { return !watch_->property("Run").toBool(); }));
-  EXPECT_EQ(sink.errors().size(), 1);
-  EXPECT_TRUE(watch_->property("LastError").toString().contains(store));
+  ASSERT_TRUE(waitUntil([&] { return !running(); }));
+  EXPECT_EQ(sink.errors().size(), 2);
+  EXPECT_TRUE(lastError().contains(store));
 }
 
 TEST_F(NewswatchPluginTest, RemovedOrDestroyedReceiversGetNoMoreCalls) {
@@ -190,15 +179,15 @@ TEST_F(NewswatchPluginTest, RemovedOrDestroyedReceiversGetNoMoreCalls) {
   FileSink removed;
   auto destroyed = std::make_unique<FileSink>();
   startLikeTheWindows(&kept, root_);
-  QMetaObject::invokeMethod(watch_.get(), "AddFilecreated", Q_ARG(QObject*, &removed));
-  QMetaObject::invokeMethod(watch_.get(), "AddFilecreated", Q_ARG(QObject*, destroyed.get()));
-  QMetaObject::invokeMethod(watch_.get(), "AddFilecreated", Q_ARG(QObject*, &kept));  // twice
+  add(&removed);
+  add(destroyed.get());
+  add(&kept);  // twice
   const QString first = file("first.eml");
   ASSERT_TRUE(kept.waitFor(first));
   ASSERT_TRUE(removed.waitFor(first));
   EXPECT_EQ(kept.count(), 1);
 
-  QMetaObject::invokeMethod(watch_.get(), "RemoveFilecreated", Q_ARG(QObject*, &removed));
+  call("RemoveFilecreated", &removed);
   destroyed.reset();
   const QString second = file("second.eml");
   ASSERT_TRUE(kept.waitFor(second));
@@ -214,7 +203,7 @@ TEST_F(NewswatchPluginTest, CallsArriveOnTheReceiversThread) {
   const QString created = file("threaded.eml");
   ASSERT_TRUE(sink->waitFor(created));
   EXPECT_EQ(sink->threads(), QList<QThread*>{&worker});
-  QMetaObject::invokeMethod(watch_.get(), "RemoveFilecreated", Q_ARG(QObject*, sink));
+  call("RemoveFilecreated", sink);
   sink->deleteLater();
   worker.quit();
   worker.wait();
@@ -228,7 +217,7 @@ TEST_F(NewswatchPluginTest, AReceiverMayStopTheWatchFromItsCall) {
   file("1.eml");
   file("2.eml");
   ASSERT_TRUE(waitUntil([&] { return sink.count() >= 1; }));
-  EXPECT_FALSE(watch_->property("Run").toBool());
+  EXPECT_FALSE(running());
   QCoreApplication::processEvents();
   EXPECT_EQ(sink.count(), 1);
 }

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QMutexLocker>
 #include <QPluginLoader>
 #include <unistd.h>
 
@@ -13,55 +12,8 @@
 
 namespace mailvane::newswatch::test {
 
-void FileSink::Filecreated(const QString& fullPath, const QString& name) {
-  {
-    QMutexLocker lock(&mutex_);
-    paths_ << fullPath;
-    names_ << name;
-    threads_ << QThread::currentThread();
-  }
-  if (onFile) onFile(fullPath);
-}
-
-int FileSink::count() const {
-  QMutexLocker lock(&mutex_);
-  return static_cast<int>(paths_.size());
-}
-
-QStringList FileSink::paths() const {
-  QMutexLocker lock(&mutex_);
-  return paths_;
-}
-
-QStringList FileSink::names() const {
-  QMutexLocker lock(&mutex_);
-  return names_;
-}
-
-QList<QThread*> FileSink::threads() const {
-  QMutexLocker lock(&mutex_);
-  return threads_;
-}
-
-QStringList FileSink::errors() const {
-  QMutexLocker lock(&mutex_);
-  return errors_;
-}
-
-void FileSink::recordError(const QString& message) {
-  QMutexLocker lock(&mutex_);
-  errors_ << message;
-}
-
 bool FileSink::waitFor(const QString& fullPath) const {
   return waitUntil([&] { return paths().contains(fullPath); });
-}
-
-void ensureApplication() {
-  static int argc = 1;
-  static char name[] = "newswatch-test";
-  static char* argv[] = {name, nullptr};
-  if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
 }
 
 bool waitUntil(const std::function<bool()>& done) {

@@ -3,8 +3,8 @@
 
 #include <QList>
 #include <QMutex>
+#include <QMutexLocker>
 #include <QObject>
-#include <QString>
 #include <QStringList>
 #include <QThread>
 
@@ -16,34 +16,49 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStd
 
 namespace mailvane::newswatch::test {
 
-// A receiver as the windows are one: a public Filecreated found by name.
+// A receiver as the windows are one: a public Filecreated found by name. The plug-in may
+// call it from its own thread, so every list is read under the lock.
 class FileSink : public QObject {
   Q_OBJECT
  public:
-  Q_INVOKABLE void Filecreated(const QString& fullPath, const QString& name);
+  Q_INVOKABLE void Filecreated(const QString& fullPath, const QString& name) {
+    {
+      QMutexLocker lock(&mutex_);
+      paths_ << fullPath;
+      names_ << name;
+      threads_ << QThread::currentThread();
+    }
+    if (onFile) onFile(fullPath);
+  }
   // Called on the receiver's thread after a report is recorded.
   std::function<void(const QString&)> onFile;
 
-  int count() const;
-  QStringList paths() const;
-  QStringList names() const;
-  QList<QThread*> threads() const;
-  QStringList errors() const;
+  QStringList paths() const { return locked(paths_); }
+  QStringList names() const { return locked(names_); }
+  QList<QThread*> threads() const { return locked(threads_); }
+  QStringList errors() const { return locked(errors_); }
+  int count() const { return static_cast<int>(paths().size()); }
   // Processes events until fullPath was reported (generous time-out).
   bool waitFor(const QString& fullPath) const;
 
  public slots:
-  void recordError(const QString& message);
+  void recordError(const QString& message) {
+    QMutexLocker lock(&mutex_);
+    errors_ << message;
+  }
 
  private:
+  template <class List>
+  List locked(const List& list) const {
+    QMutexLocker lock(&mutex_);
+    return list;
+  }
+
   mutable QMutex mutex_;
-  QStringList paths_;
-  QStringList names_;
+  QStringList paths_, names_, errors_;
   QList<QThread*> threads_;
-  QStringList errors_;
 };
 
-void ensureApplication();
 // Processes events until done() holds; false after 20 s.
 bool waitUntil(const std::function<bool()>& done);
 QString pluginPath();

@@ -1,5 +1,7 @@
 #include "plugins/newswatch/TreeWatcher.h"
+#include "plugins/newswatch/WildcardPattern.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -12,43 +14,35 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
 
 namespace mailvane::newswatch {
 namespace {
 
+using ::testing::HasSubstr;
+
+// A watched folder and a folder beside it that is not watched.
 class TempTree {
  public:
   TempTree() {
-    std::random_device random;
-    base_ = fs::temp_directory_path() / ("newswatch-" + std::to_string(random()));
-    fs::create_directories(base_ / "watched");
-    fs::create_directories(base_ / "outside");
+    fs::create_directories(watched());
+    fs::create_directories(outside());
   }
-  ~TempTree() {
-    std::error_code ec;
-    fs::remove_all(base_, ec);
-  }
-  fs::path watched() const { return base_ / "watched"; }
-  fs::path outside() const { return base_ / "outside"; }
+  fs::path watched() const { return dir_ / "watched"; }
+  fs::path outside() const { return dir_ / "outside"; }
 
  private:
-  fs::path base_;
+  testing::TempDir dir_{"newswatch"};
 };
 
 void writeFile(const fs::path& path, const std::string& content = "x") {
   std::ofstream(path) << content;
-}
-
-std::vector<std::string> pathsOf(const std::vector<CreatedFile>& files) {
-  std::vector<std::string> paths;
-  for (const CreatedFile& file : files) paths.push_back(file.fullPath);
-  return paths;
 }
 
 // Reads until the file `last` is reported (generous time-out), so every earlier event has
@@ -59,7 +53,7 @@ std::vector<std::string> readUntil(TreeWatcher& watcher, const fs::path& last) {
   while (std::chrono::steady_clock::now() < giveUp) {
     pollfd ready{watcher.fd(), POLLIN, 0};
     ::poll(&ready, 1, 100);
-    for (const std::string& path : pathsOf(watcher.readEvents())) seen.push_back(path);
+    for (const CreatedFile& file : watcher.readEvents()) seen.push_back(file.fullPath);
     if (std::find(seen.begin(), seen.end(), last.string()) != seen.end()) return seen;
   }
   ADD_FAILURE() << "never reported: " << last;
@@ -257,8 +251,8 @@ TEST(TreeWatcherTest, WatchLimitIsReportedAndTheOtherFoldersStayWatched) {
   ASSERT_TRUE(watcher.start(root.string(), true)) << watcher.error();
   std::vector<std::string> notices = watcher.takeNotices();
   ASSERT_EQ(notices.size(), 1u);
-  EXPECT_NE(notices[0].find("max_user_watches"), std::string::npos) << notices[0];
-  EXPECT_NE(notices[0].find((root / "full").string()), std::string::npos) << notices[0];
+  EXPECT_THAT(notices[0], HasSubstr("max_user_watches"));
+  EXPECT_THAT(notices[0], HasSubstr((root / "full").string()));
 
   writeFile(root / "full" / "unseen.eml");
   writeFile(root / "ok" / "seen.eml");
@@ -266,14 +260,14 @@ TEST(TreeWatcherTest, WatchLimitIsReportedAndTheOtherFoldersStayWatched) {
   EXPECT_EQ(reportsBefore(watcher, root / "mark"), strings({root / "ok" / "seen.eml"}));
   notices = watcher.takeNotices();
   ASSERT_EQ(notices.size(), 1u);
-  EXPECT_NE(notices[0].find("full2"), std::string::npos);
+  EXPECT_THAT(notices[0], HasSubstr("full2"));
 }
 
 TEST(TreeWatcherTest, StartFailuresSayWhy) {
   TempTree tree;
   TreeWatcher watcher;
   EXPECT_FALSE(watcher.start((tree.watched() / "missing").string(), true));
-  EXPECT_NE(watcher.error().find("missing"), std::string::npos);
+  EXPECT_THAT(watcher.error(), HasSubstr("missing"));
   EXPECT_FALSE(watcher.active());
   writeFile(tree.watched() / "file");
   EXPECT_FALSE(watcher.start((tree.watched() / "file").string(), true));
@@ -285,8 +279,41 @@ TEST(TreeWatcherTest, StartFailuresSayWhy) {
   };
   TreeWatcher full(noWatches);
   EXPECT_FALSE(full.start(tree.watched().string(), true));
-  EXPECT_NE(full.error().find("max_user_watches"), std::string::npos);
+  EXPECT_THAT(full.error(), HasSubstr("max_user_watches"));
   EXPECT_FALSE(full.active());
+}
+
+TEST(WildcardPatternTest, MatchesNamesLikeTheListenerFilters) {
+  const struct {
+    const char* pattern;
+    std::vector<const char*> matching, other;
+  } cases[] = {
+      // "*.*" is what the windows set: every name, also one without a dot.
+      {"*.*", {"message.eml", "noextension", ".hidden"}, {}},
+      {"", {"anything"}, {}},
+      {"*", {"x.y.z"}, {}},
+      // Letter case is ignored; the extension must be whole.
+      {"*.eml", {"news.EML"}, {"news.emlx", "news.eml.tmp", "eml"}},
+      // "?" is one character, also a multi-byte one.
+      {"?.nws", {"a.nws", "\xC3\xA9.nws"}, {"ab.nws", ".nws"}},
+      // Stars need back-tracking to match a later occurrence.
+      {"msg*2*.eml", {"msg_12_2.eml"}, {"msg.eml"}},
+      {"a*b*c", {"aXbYbZc"}, {"aXbYbZ"}},
+      {"exact.eml", {"exact.eml"}, {"exact.em"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string("pattern ") + c.pattern);
+    const WildcardPattern pattern(c.pattern);
+    for (const char* name : c.matching) EXPECT_TRUE(pattern.matches(name)) << name;
+    for (const char* name : c.other) EXPECT_FALSE(pattern.matches(name)) << name;
+  }
+}
+
+TEST(WildcardPatternTest, ManyStarsOnALongMissStayFast) {
+  // A naive recursive matcher takes exponential time here.
+  const std::string name(20000, 'a');
+  EXPECT_FALSE(WildcardPattern("*a*a*a*a*a*a*a*a*b").matches(name));
+  EXPECT_TRUE(WildcardPattern("*a*a*a*a*a*a*a*a*").matches(name));
 }
 
 }  // namespace

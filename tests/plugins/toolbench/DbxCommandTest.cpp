@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "tests/cli/CliTestSupport.h"
@@ -6,19 +7,21 @@
 namespace mailvane {
 namespace {
 
+using ::testing::HasSubstr;
 using testing::runCommand;
 using testing::TempDir;
+
+const std::string kFirst = testing::oeMessage("Hello: there", "a.gif", "GIF89a-first");
+const std::string kThird = testing::oeMessage("Bye", "b.gif", "GIF89a-third");
 
 // Three messages; the middle one's chain loops, so it is never complete.
 std::string writeFolder(const TempDir& dir) {
   dbx::test::DbxBuilder file;
-  const std::string first = testing::oeMessage("Hello: there", "a.gif", "GIF89a-first");
-  const std::string third = testing::oeMessage("Bye", "b.gif", "GIF89a-third");
-  const uint32_t r1 = file.addMessage(1, "Hello: there", file.addChain(first));
+  const uint32_t r1 = file.addMessage(1, "Hello: there", file.addChain(kFirst));
   const uint32_t loop = file.addChain(std::string(600, 'x'));
   file.putU32(loop + 0x210 + 12, loop);
   const uint32_t r2 = file.addMessage(2, "Caf\xE9", loop);
-  const uint32_t r3 = file.addMessage(3, "Bye", file.addChain(third));
+  const uint32_t r3 = file.addMessage(3, "Bye", file.addChain(kThird));
   file.setTree1(file.addTree({r1, r2, r3}, 1), 3);
   const std::string path = (dir / "Inbox.dbx").string();
   file.save(path);
@@ -27,15 +30,11 @@ std::string writeFolder(const TempDir& dir) {
 
 TEST(DbxCommand, ListShowsIndexSizeAndSubjectAndReportsBrokenMessages) {
   TempDir dir;
-  const std::string path = writeFolder(dir);
-  const auto run = runCommand({"dbx", "list", path});
+  const auto run = runCommand({"dbx", "list", writeFolder(dir)});
   EXPECT_EQ(run.status, 1);
-  const std::string firstSize =
-      std::to_string(testing::oeMessage("Hello: there", "a.gif", "GIF89a-first").size());
-  EXPECT_EQ(run.out, "0\t" + firstSize + "\tHello: there\n1\t-\tCaf\xC3\xA9\n2\t" +
-                         std::to_string(testing::oeMessage("Bye", "b.gif", "GIF89a-third").size()) +
-                         "\tBye\n");
-  EXPECT_NE(run.err.find("message 1 is incomplete"), std::string::npos) << run.err;
+  EXPECT_EQ(run.out, "0\t" + std::to_string(kFirst.size()) + "\tHello: there\n" +
+                         "1\t-\tCaf\xC3\xA9\n2\t" + std::to_string(kThird.size()) + "\tBye\n");
+  EXPECT_THAT(run.err, HasSubstr("message 1 is incomplete"));
 }
 
 TEST(DbxCommand, EmlWritesExactBytesAndNeverOverwrites) {
@@ -46,10 +45,9 @@ TEST(DbxCommand, EmlWritesExactBytesAndNeverOverwrites) {
   EXPECT_EQ(runCommand({"dbx", "eml", path, "-o", out.string()}).status, 1);
   const auto tree = testing::treeOf(out);
   ASSERT_EQ(tree.size(), 4u) << ::testing::PrintToString(testing::namesIn(tree));
-  EXPECT_EQ(tree.at("0000 Hello_ there.eml"),
-            testing::oeMessage("Hello: there", "a.gif", "GIF89a-first"));
-  EXPECT_EQ(tree.at("0000 Hello_ there1.eml"), tree.at("0000 Hello_ there.eml"));
-  EXPECT_TRUE(tree.count("0002 Bye.eml"));
+  EXPECT_EQ(tree.at("0000 Hello_ there.eml"), kFirst);
+  EXPECT_EQ(tree.at("0000 Hello_ there1.eml"), kFirst);
+  EXPECT_EQ(tree.at("0002 Bye.eml"), kThird);
 }
 
 TEST(DbxCommand, ExtractRunsEveryReadableMessageThroughTheExtraction) {
@@ -57,7 +55,7 @@ TEST(DbxCommand, ExtractRunsEveryReadableMessageThroughTheExtraction) {
   const std::string path = writeFolder(dir);
   const auto run = runCommand({"dbx", "extract", "-o", (dir / "x").string(), path});
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("#1"), std::string::npos) << run.err;
+  EXPECT_THAT(run.err, HasSubstr("#1"));
   const auto tree = testing::treeOf(dir / "x");
   bool first = false, third = false;
   for (const auto& [name, bytes] : tree) {
@@ -72,7 +70,7 @@ TEST(DbxCommand, RefusesWhatIsNotAMessageFolder) {
   dbx::test::DbxBuilder(dbx::test::kFolderClass).save(dir / "Folders.dbx");
   const auto run = runCommand({"dbx", "list", (dir / "Folders.dbx").string()});
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("folder list"), std::string::npos);
+  EXPECT_THAT(run.err, HasSubstr("folder list"));
   EXPECT_EQ(runCommand({"dbx", "eml", (dir / "Folders.dbx").string()}).status, 2);
   EXPECT_EQ(runCommand({"dbx", "frobnicate", "x"}).status, 2);
   EXPECT_EQ(runCommand({"dbx"}).status, 2);

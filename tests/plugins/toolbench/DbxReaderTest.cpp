@@ -1,16 +1,27 @@
+// Message folders and folder lists read from .dbx files built by the tests, damaged in
+// every way the reader must survive, and from the shared public samples when they are there.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
+
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <random>
+#include <sstream>
 
+#include "plugins/toolbench/DbxFolderList.h"
 #include "plugins/toolbench/DbxReader.h"
 #include "tests/plugins/toolbench/DbxBuilder.h"
 
 namespace mailvane::dbx {
 namespace {
 
+using ::testing::HasSubstr;
 using test::DbxBuilder;
+using test::Property;
 
 std::vector<std::string> sampleTexts(size_t count) {
   std::vector<std::string> texts;
@@ -83,54 +94,34 @@ TEST(DbxReader, BodyPointersBeyond16MiBAreStoredIndirectly) {
   EXPECT_EQ(reader.message(0).text, "near body");
 }
 
+uint32_t rootOf(DbxBuilder& file) { return file.u32(0xE4); }
+uint32_t leadingChildOf(DbxBuilder& file, uint32_t node) { return file.u32(node + 0x08); }
+
 // One message file with a tree of three levels, damaged in one place per case.
-struct Damage {
-  const char* name;
-  void (*apply)(DbxBuilder& file, const std::vector<uint32_t>& records);
-  uint32_t expectedCount;
-  bool expectProblems;
-};
-
-uint32_t rootOf(DbxBuilder& file) {
-  return file.u32(0xE4);
-}
-uint32_t leadingChildOf(DbxBuilder& file, uint32_t node) {
-  return file.u32(node + 0x08);
-}
-
-const Damage kTreeDamage[] = {
-    {"header count too high",
-     [](DbxBuilder& f, const std::vector<uint32_t>&) { f.putU32(0xC4, 1000); }, 40, true},
-    {"child count too low",
-     [](DbxBuilder& f, const std::vector<uint32_t>&) { f.putU32(rootOf(f) + 0x14, 1); }, 40, true},
-    {"child count absurd",
-     [](DbxBuilder& f, const std::vector<uint32_t>&) { f.putU32(rootOf(f) + 0x20, 0xFFFFFFFF); },
-     40, true},
-    {"subtree node with a wrong self-offset",
-     [](DbxBuilder& f, const std::vector<uint32_t>&) {
-       f.putU32(leadingChildOf(f, rootOf(f)), 12345);
-     },
-     0, true},  // count checked separately below
-    {"child pointing back at the root",
-     [](DbxBuilder& f, const std::vector<uint32_t>&) { f.putU32(rootOf(f) + 0x1C, rootOf(f)); }, 0,
-     true},
-    {"root past the end",
-     [](DbxBuilder& f, const std::vector<uint32_t>&) { f.putU32(0xE4, 0x7FFFFFF0); }, 0, true},
-    {"entry count above 51",
-     [](DbxBuilder& f, const std::vector<uint32_t>&) {
-       f.bytes()[leadingChildOf(f, rootOf(f)) + 0x11] = char(0xFF);
-     },
-     0, true},
-};
-
 TEST(DbxReader, DamagedTreesGiveTheMessagesThatCanBeRead) {
+  const struct {
+    const char* name;
+    void (*apply)(DbxBuilder& file);
+    uint32_t expectedCount;  // 0: not known exactly
+  } cases[] = {
+      {"header count too high", [](DbxBuilder& f) { f.putU32(0xC4, 1000); }, 40},
+      {"child count too low", [](DbxBuilder& f) { f.putU32(rootOf(f) + 0x14, 1); }, 40},
+      {"child count absurd", [](DbxBuilder& f) { f.putU32(rootOf(f) + 0x20, 0xFFFFFFFF); }, 40},
+      {"subtree node with a wrong self-offset",
+       [](DbxBuilder& f) { f.putU32(leadingChildOf(f, rootOf(f)), 12345); }, 0},
+      {"child pointing back at the root",
+       [](DbxBuilder& f) { f.putU32(rootOf(f) + 0x1C, rootOf(f)); }, 0},
+      {"root past the end", [](DbxBuilder& f) { f.putU32(0xE4, 0x7FFFFFF0); }, 0},
+      {"entry count above 51",
+       [](DbxBuilder& f) { f.bytes()[leadingChildOf(f, rootOf(f)) + 0x11] = char(0xFF); }, 0},
+  };
   const auto texts = sampleTexts(40);
-  for (const Damage& damage : kTreeDamage) {
+  for (const auto& damage : cases) {
     SCOPED_TRACE(damage.name);
     DbxBuilder file = DbxBuilder::messages(texts, 3);
-    damage.apply(file, {});
+    damage.apply(file);
     DbxReader reader = openBytes(file.bytes());
-    EXPECT_EQ(!reader.problems().empty(), damage.expectProblems);
+    EXPECT_FALSE(reader.problems().empty());
     if (damage.expectedCount != 0) {
       EXPECT_EQ(reader.count(), damage.expectedCount);
     }
@@ -188,7 +179,7 @@ TEST(DbxReader, BrokenChainsAreReportedNotReturnedAsWhole) {
     ASSERT_EQ(reader.count(), 2u);
     const DbxMessage broken = reader.message(1);
     EXPECT_FALSE(broken.complete);
-    EXPECT_NE(broken.error.find(c.expectedError), std::string::npos) << broken.error;
+    EXPECT_THAT(broken.error, HasSubstr(c.expectedError));
     EXPECT_LT(broken.text.size(), text.size());
     EXPECT_EQ(reader.message(0).text, "fine");
   }
@@ -197,7 +188,7 @@ TEST(DbxReader, BrokenChainsAreReportedNotReturnedAsWhole) {
 TEST(DbxReader, BadRecordsAndMissingBodiesAreErrorsNotEmptyMessages) {
   DbxBuilder file;
   const uint32_t noBody = file.addMessage(1, "headers only", 0);
-  const uint32_t zeroBody = file.addRecord({test::Property::direct24(0x04, 0)});
+  const uint32_t zeroBody = file.addRecord({Property::direct24(0x04, 0)});
   const uint32_t hugeBody = file.addMessage(3, "huge", file.addChain("x"));
   const uint32_t wrongSelf = file.addMessage(4, "self", file.addChain("y"));
   const uint32_t good = file.addMessage(5, "good", file.addChain("good"));
@@ -211,7 +202,7 @@ TEST(DbxReader, BadRecordsAndMissingBodiesAreErrorsNotEmptyMessages) {
     EXPECT_FALSE(message.complete) << i;
     EXPECT_FALSE(message.error.empty()) << i;
   }
-  EXPECT_NE(reader.message(0).error.find("no stored text"), std::string::npos);
+  EXPECT_THAT(reader.message(0).error, HasSubstr("no stored text"));
   EXPECT_EQ(reader.message(5).text, "good");
 }
 
@@ -239,7 +230,7 @@ TEST(DbxReader, RefusesFilesThatAreNotMessageFolders) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     DbxReader reader = openBytes(c.bytes, false);
-    EXPECT_NE(reader.error().find(c.expected), std::string::npos) << reader.error();
+    EXPECT_THAT(reader.error(), HasSubstr(c.expected));
     EXPECT_EQ(reader.count(), 0u);
   }
   DbxReader empty = openBytes(header);  // a new folder: header only, no tree
@@ -266,6 +257,131 @@ TEST(DbxReader, GarbageNeverCrashes) {
       (void)reader.subject(i);
     }
   }
+}
+
+// Each folder as "id parent name file".
+std::vector<std::string> foldersOf(const DbxFolderList& list) {
+  std::vector<std::string> rows;
+  for (const DbxFolder& f : list.folders)
+    rows.push_back(std::to_string(f.id) + " " + std::to_string(f.parentId) + " " + f.name + " " +
+                   f.fileName);
+  return rows;
+}
+
+TEST(DbxFolderList, ReadsIdsParentsNamesAndFilesWhetherStoredDirectlyOrNot) {
+  DbxBuilder file(test::kFolderClass);
+  // The root: no id, parent -1 (too wide for a direct value).
+  const uint32_t root =
+      file.addRecord({Property::int4(0x01, 0xFFFFFFFF), Property::text(0x02, "Root")});
+  // Top level: no parent property.
+  const uint32_t local =
+      file.addRecord({Property::direct24(0x00, 1), Property::text(0x02, "Local Folders")});
+  // An id stored indirectly, and a name in the code page of the writing machine.
+  const uint32_t inbox =
+      file.addRecord({Property::int4(0x00, 4), Property::direct24(0x01, 1),
+                      Property::text(0x02, "Bo\xEEte"), Property::text(0x03, "Inbox.dbx")});
+  // A name that runs to the end of the record with no terminating NUL.
+  const uint32_t drafts = file.addRecord(
+      {Property::direct24(0x00, 8), Property::direct24(0x01, 1), Property::bytes(0x02, "Draf")});
+  file.setTree1(file.addTree({root, local, inbox, drafts}, 2), 4);
+
+  DbxMemorySource source(file.bytes());
+  const DbxFolderList list = readFolderList(source);
+  ASSERT_TRUE(list.ok) << list.error;
+  EXPECT_EQ(foldersOf(list), (std::vector<std::string>{"0 -1 Root ", "1 0 Local Folders ",
+                                                       "4 1 Bo\xEEte Inbox.dbx", "8 1 Draf "}));
+}
+
+TEST(DbxFolderList, SkipsDamagedRecordsAndRefusesMessageFolders) {
+  DbxBuilder file(test::kFolderClass);
+  const uint32_t good = file.addRecord({Property::direct24(0x00, 3), Property::text(0x02, "A")});
+  const uint32_t bad = file.addRecord({Property::direct24(0x00, 5), Property::text(0x02, "B")});
+  file.putU32(bad, 0);
+  file.setTree1(file.addTree({good, bad}, 51), 2);
+  DbxMemorySource source(file.bytes());
+  const DbxFolderList list = readFolderList(source);
+  ASSERT_TRUE(list.ok);
+  EXPECT_EQ(foldersOf(list), std::vector<std::string>{"3 0 A "});
+  EXPECT_FALSE(list.problems.empty());
+
+  DbxBuilder messages;
+  DbxMemorySource messageSource(messages.bytes());
+  EXPECT_FALSE(readFolderList(messageSource).ok);
+}
+
+// The shared public sample files with their expected per-message lengths and checksums.
+const std::filesystem::path kSamples = std::filesystem::path(MAILVANE_SHARED_SAMPLES) / "dbx";
+
+struct Expected {
+  std::string file;
+  uint32_t index = 0;
+  uint64_t length = 0;
+  std::string md5;
+};
+
+std::vector<Expected> expectedMessages() {
+  std::vector<Expected> rows;
+  std::ifstream in(kSamples / "EXPECTED.tsv");
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#' || line.rfind("file\t", 0) == 0) continue;
+    std::istringstream fields(line);
+    Expected row;
+    std::string id;
+    fields >> row.file >> row.index >> id >> row.length >> row.md5;
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+std::string md5(const std::string& bytes) {
+  return QCryptographicHash::hash(QByteArrayView(bytes.data(), qsizetype(bytes.size())),
+                                  QCryptographicHash::Md5)
+      .toHex()
+      .toUpper()
+      .toStdString();
+}
+
+class DbxSamples : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::filesystem::exists(kSamples / "EXPECTED.tsv")) GTEST_SKIP() << "no samples";
+  }
+};
+
+TEST_F(DbxSamples, MessagesHaveTheExpectedLengthsAndChecksumsInOrder) {
+  const auto rows = expectedMessages();
+  ASSERT_FALSE(rows.empty());
+  for (const Expected& row : rows) {
+    SCOPED_TRACE(row.file + " #" + std::to_string(row.index));
+    DbxReader reader;
+    ASSERT_TRUE(reader.open(kSamples / row.file)) << reader.error();
+    EXPECT_TRUE(reader.problems().empty());
+    ASSERT_LT(row.index, reader.count());
+    const DbxMessage message = reader.message(row.index);
+    ASSERT_TRUE(message.complete) << message.error;
+    EXPECT_EQ(message.text.size(), row.length);
+    EXPECT_EQ(reader.measure(row.index).length, row.length);
+    EXPECT_EQ(md5(message.text), row.md5);
+  }
+}
+
+TEST_F(DbxSamples, TheFolderListNamesEveryFolderAndOtherKindsAreNoMessageFolders) {
+  const DbxFolderList list = readFolderList(kSamples / "mcguire_Folders.dbx");
+  ASSERT_TRUE(list.ok) << list.error;
+  EXPECT_TRUE(list.problems.empty());
+  EXPECT_EQ(foldersOf(list),
+            (std::vector<std::string>{"0 -1 Outlook Express ", "1 0 Local Folders ",
+                                      "4 1 Inbox Inbox.dbx", "5 1 Outbox Outbox.dbx",
+                                      "6 1 Sent Items ", "7 1 Deleted Items ", "8 1 Drafts ",
+                                      "9 0 Hotmail "}));
+  EXPECT_FALSE(readFolderList(kSamples / "mcguire_Inbox.dbx").ok);
+  DbxReader reader;
+  EXPECT_TRUE(reader.open(kSamples / "mcguire_Outbox.dbx")) << reader.error();
+  EXPECT_EQ(reader.count(), 0u);
+  EXPECT_FALSE(reader.open(kSamples / "mcguire_Offline.dbx"));
+  EXPECT_FALSE(reader.open(kSamples / "mcguire_Folders.dbx"));
+  EXPECT_THAT(reader.error(), HasSubstr("folder list"));
 }
 
 }  // namespace

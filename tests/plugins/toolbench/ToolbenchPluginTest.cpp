@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include "controls/NetClass.h"
+#include "tests/plugins/TestApp.h"
 #include "tests/plugins/toolbench/DbxBuilder.h"
 
 namespace mailvane {
@@ -11,12 +12,7 @@ namespace {
 
 class ToolbenchPlugin : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "toolbench_plugin_test";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance() == nullptr) new QCoreApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { testing::ensureApplication(); }
 
   void SetUp() override {
     ASSERT_TRUE(folder_.isValid());
