@@ -22,16 +22,13 @@ std::vector<int> blackRows(EdgewiseVert& meter, int x) {
   return rows;
 }
 
-TEST(EdgewiseVertTest, StartsEmptyOutOfAHundredAndTakesTheScalesSize) {
+TEST(EdgewiseVertTest, StartsEmptyOutOfAHundredAndClampsValueAndMax) {
   EdgewiseVert meter;
   EXPECT_EQ(meter.value(), 0);
   EXPECT_EQ(meter.Max(), 100);
   EXPECT_EQ(meter.size(), EdgewiseVert::scalePicture().size());
   EXPECT_GE(meter.height(), EdgewiseVert::zeroMarkY + 2);
-}
 
-TEST(EdgewiseVertTest, ValueAndMaxAreClamped) {
-  EdgewiseVert meter;
   meter.setValue(150);
   EXPECT_EQ(meter.value(), 100);
   meter.setValue(-3);
@@ -53,17 +50,14 @@ TEST(EdgewiseVertTest, ValueAndMaxAreClamped) {
   meter.setValue(std::numeric_limits<double>::infinity());
   EXPECT_GE(meter.pointerY(), EdgewiseVert::zeroMarkY - 100);
   EXPECT_LE(meter.pointerY(), EdgewiseVert::zeroMarkY);
-}
 
-TEST(EdgewiseVertTest, PercentRoundsHalvesToEven) {
-  EdgewiseVert meter;
+  // Percentages round halves to even: 0.5 %, 1.5 % and 2.5 % of 200.
   meter.setMax(200);
-  meter.setValue(1);  // 0.5 %
-  EXPECT_EQ(meter.percent(), 0);
-  meter.setValue(3);  // 1.5 %
-  EXPECT_EQ(meter.percent(), 2);
-  meter.setValue(5);  // 2.5 %
-  EXPECT_EQ(meter.percent(), 2);
+  const std::pair<int, int> halves[] = {{1, 0}, {3, 2}, {5, 2}};
+  for (const auto& [value, percent] : halves) {
+    meter.setValue(value);
+    EXPECT_EQ(meter.percent(), percent) << value;
+  }
 }
 
 TEST(EdgewiseVertTest, PointerIsDrawnAtOneHundredTenMinusThePercentage) {

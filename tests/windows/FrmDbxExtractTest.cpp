@@ -2,7 +2,6 @@
 // and what the window remembers; and opening files given to the program.
 #include <QAction>
 #include <QCoreApplication>
-#include <QMenu>
 #include <QProcess>
 #include <QProgressBar>
 #include <QTest>
@@ -90,6 +89,10 @@ class FrmDbxExtractTest : public MessageWindowFixture<DbxWindow> {
 TEST_F(FrmDbxExtractTest, ListsMessagesByNumberAndReadsEveryMessageThroughThePlugIn) {
   const fs::path inbox = writeInbox();
   openWindow({{std::string(system::kRE), "1"}});
+  // Offered as in the other windows but with nothing behind them here: not usable.
+  EXPECT_TRUE(child<QAction>("mnuExtractimg")->isVisible());
+  for (const char* item : {"mnuExtractimg", "mnugotoLive"})
+    EXPECT_FALSE(child<QAction>(item)->isEnabled()) << item;
   MsgBox::answerNextWith(QMessageBox::Ok);
   pressOpen(inbox);
   EXPECT_EQ(window->Msgcount, 4);
@@ -149,8 +152,8 @@ TEST_F(FrmDbxExtractTest, WhatIsOpenedAndWhatLeavesTheWindowAsItWas) {
   MsgBox::answerNextWith(QMessageBox::Ok);
   pressOpen(root() / "Damaged.dbx");
   ASSERT_EQ(MsgBox::answered().size(), 2);
-  EXPECT_TRUE(MsgBox::answered()[1].text.startsWith(QString::fromStdString((root() / "Damaged.dbx").string()) +
-                                                     " could not be opened:\n"))
+  EXPECT_TRUE(MsgBox::answered()[1].text.startsWith(
+      QString::fromStdString((root() / "Damaged.dbx").string()) + " could not be opened:\n"))
       << MsgBox::answered()[1].text.toStdString();
   EXPECT_EQ(list1()->count(), 3);
   EXPECT_EQ(window->openedFile().toStdString(), (root() / "MAIL.DBX").string());
@@ -207,7 +210,7 @@ TEST_F(FrmDbxExtractTest, ExtractingEveryRowGivesWhatTheCommandLineGives) {
   MsgBox::answerNextWith(QMessageBox::Ok);
   pressOpen(inbox);
   list1()->selectAll();
-  child<QPushButton>("Command14")->click();
+  click("Command14");
   ASSERT_TRUE(QTest::qWaitFor([&] { return !window->walkRunning(); }, 10000));
 
   QProcess cli;
@@ -217,21 +220,12 @@ TEST_F(FrmDbxExtractTest, ExtractingEveryRowGivesWhatTheCommandLineGives) {
   ASSERT_TRUE(cli.waitForFinished(30000));
   const auto fromWindow = treeOf(output());
   EXPECT_EQ(fromWindow, treeOf(root() / "cli"));
-  EXPECT_EQ(fromWindow.at("Hi/dot.gif"), std::string("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00,"
-                                                     "\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02" "D\x01\x00;", 35));
+  EXPECT_EQ(fromWindow.at("Hi/dot.gif"),
+            std::string("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00,"
+                        "\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02"
+                        "D\x01\x00;",
+                        35));
   EXPECT_TRUE(fromWindow.count("Hi1/Hi.txt")) << ::testing::PrintToString(fromWindow.size());
-}
-
-TEST_F(FrmDbxExtractTest, MenusNameThisWindowsCommands) {
-  openWindow();
-  EXPECT_EQ(child<QAction>("mnucheckforfonts")->text(), "Check for Online Fonts in Selected");
-  EXPECT_EQ(child<QAction>("mnudownload")->text(), "Download selected");
-  EXPECT_NE(child<QMenu>("mnudownloadfont"), nullptr);
-  EXPECT_EQ(child<QAction>("mnudownloadfonts1")->text(), "Download Selected");
-  // Offered as in the other menus but with nothing behind it: shown, not usable.
-  EXPECT_TRUE(child<QAction>("mnuExtractimg")->isVisible());
-  EXPECT_FALSE(child<QAction>("mnuExtractimg")->isEnabled());
-  EXPECT_FALSE(child<QAction>("mnugotoLive")->isEnabled());
 }
 
 TEST_F(FrmDbxExtractTest, SampleFoldersListTheirMessages) {
@@ -239,26 +233,15 @@ TEST_F(FrmDbxExtractTest, SampleFoldersListTheirMessages) {
   if (!fs::exists(samples / "EXPECTED.tsv")) GTEST_SKIP() << "no samples";
   openWindow();
   for (const char* name : {"mcguire_Inbox.dbx", "perl-mtd_test.dbx"}) {
+    SCOPED_TRACE(name);
     pressOpen(samples / name);
-    EXPECT_EQ(window->Msgcount, 1) << name;
-    ASSERT_EQ(list1()->count(), 1) << name;
+    EXPECT_EQ(window->Msgcount, 1);
+    ASSERT_EQ(list1()->count(), 1);
+    EXPECT_FALSE(list1()->item(0)->text().isEmpty());
     list1()->setCurrentRow(0);
-    EXPECT_FALSE(text("Label4").isEmpty()) << name;
+    EXPECT_FALSE(text("Label4").isEmpty());
   }
-  EXPECT_EQ(rows(list1()).value(0).isEmpty(), false);
   EXPECT_TRUE(MsgBox::answered().isEmpty());
-}
-
-// Not a check: the window as a user meets it, with a file open and a message on show.
-TEST_F(FrmDbxExtractTest, DISABLED_Screenshot) {
-  openWindow();
-  window->resize(1100, 700);
-  window->show();
-  MsgBox::answerNextWith(QMessageBox::Ok);
-  pressOpen(writeInbox());
-  list1()->setCurrentRow(0);
-  QTest::qWait(500);
-  ASSERT_TRUE(window->grab().save(qEnvironmentVariable("MAILVANE_SCREENSHOT", "frmdbxextract.png")));
 }
 
 // `mailvane PATH...`: each path in the window that fits it, a box for the rest.
@@ -268,9 +251,11 @@ TEST_F(FrmDbxExtractTest, GivenPathsOpenInTheirWindows) {
   writeBytes(folder() / "b.nws", message("Second"));
   writeBytes(root() / "notes.txt", "text");
   using Kind = GivenPaths::Kind;
-  const std::vector<std::pair<fs::path, Kind>> kinds = {
-      {inbox, Kind::Dbx},         {folder() / "b.nws", Kind::Message}, {folder(), Kind::Folder},
-      {root() / "gone.eml", Kind::Missing}, {root() / "notes.txt", Kind::Other}};
+  const std::vector<std::pair<fs::path, Kind>> kinds = {{inbox, Kind::Dbx},
+                                                        {folder() / "b.nws", Kind::Message},
+                                                        {folder(), Kind::Folder},
+                                                        {root() / "gone.eml", Kind::Missing},
+                                                        {root() / "notes.txt", Kind::Other}};
   for (const auto& [path, kind] : kinds)
     EXPECT_EQ(GivenPaths::kindOf(QString::fromStdString(path.string())), kind) << path;
 
@@ -279,7 +264,8 @@ TEST_F(FrmDbxExtractTest, GivenPathsOpenInTheirWindows) {
   MsgBox::answerNextWith(QMessageBox::Ok);  // the damaged message of the .dbx file
   MsgBox::answerNextWith(QMessageBox::Ok);  // the two paths that cannot be opened
   GivenPaths::open(windows,
-                   {QString::fromStdString(inbox.string()), QString::fromStdString((folder() / "b.nws").string()),
+                   {QString::fromStdString(inbox.string()),
+                    QString::fromStdString((folder() / "b.nws").string()),
                     QString::fromStdString((root() / "gone.eml").string()),
                     QString::fromStdString((root() / "notes.txt").string())},
                    nullptr);
@@ -295,8 +281,8 @@ TEST_F(FrmDbxExtractTest, GivenPathsOpenInTheirWindows) {
   EXPECT_EQ(live->parser().Subject, "Second");
   ASSERT_EQ(MsgBox::answered().size(), 2);
   EXPECT_EQ(MsgBox::answered()[1].text.toStdString(),
-            (root() / "gone.eml").string() + " does not exist.\n" + (root() / "notes.txt").string() +
-                " is not a .dbx, .eml or .nws file or a folder.");
+            (root() / "gone.eml").string() + " does not exist.\n" +
+                (root() / "notes.txt").string() + " is not a .dbx, .eml or .nws file or a folder.");
 }
 
 }  // namespace

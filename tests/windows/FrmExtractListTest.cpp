@@ -150,29 +150,16 @@ TEST_F(FrmExtractList, ClosingDuringAListingOrABatchStopsItSafely) {
   EXPECT_TRUE(MsgBox::answered().isEmpty());
 }
 
-TEST_F(FrmExtractList, ControlsCarryTheirCaptionsDefaultsAndSpokenNames) {
+TEST_F(FrmExtractList, ControlsStartWithTheirDefaultsAndAllHaveSpokenNames) {
   open();
-  EXPECT_EQ(window->windowTitle(), QStringLiteral("Extract from OE Folders"));
-  const std::pair<const char*, const char*> buttons[] = {
-      {"Command5", "Extract Emails"}, {"Command7", "Cancel"},
-      {"Command6", "Close"},          {"Option1", "Save as eml"},
-      {"Option2", "Save as nws"},     {"Option4", "Save as unsent"},
-      {"Option3", "Save as sent"},    {"ChcHtml", "Extract Html"},
-      {"Check1", "Extract Files"},    {"Check2", "Do not load replayed messages"}};
-  for (const auto& [name, text] : buttons)
-    EXPECT_EQ(child<QAbstractButton>(name)->text(), QLatin1String(text)) << name;
   for (const char* on : {"Option1", "Option4", "ChcHtml", "Check1", "Check2"})
     EXPECT_TRUE(child<QAbstractButton>(on)->isChecked()) << on;
+  EXPECT_EQ(child<QLineEdit>("Text2")->text(), QString::fromStdString(output().string()));
   // The two pairs of options are chosen independently.
   click("Option3");
   click("Option2");
   EXPECT_TRUE(child<QRadioButton>("Option3")->isChecked());
   EXPECT_TRUE(child<QRadioButton>("Option2")->isChecked());
-  EXPECT_EQ(child<QLineEdit>("Text2")->toolTip(),
-            QStringLiteral("Location to where you want to save output files"));
-  EXPECT_EQ(child<QLineEdit>("Text2")->text(), QString::fromStdString(output().string()));
-  EXPECT_EQ(child<QLabel>("Label5")->text(), QStringLiteral("Save Options :"));
-  EXPECT_EQ(child<QLabel>("Label6")->text(), QStringLiteral("Save extracted emails to path"));
   for (QWidget* widget : window->findChildren<QWidget*>()) {
     if (!widget->focusPolicy() || qobject_cast<QLabel*>(widget)) continue;
     const auto* button = qobject_cast<QAbstractButton*>(widget);

@@ -5,26 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <filesystem>
-#include <map>
-#include <memory>
-#include <string>
 #include <vector>
 
-#include "controls/MsgBox.h"
 #include "store/StoreLocation.h"
 #include "system/BrowseForFolder.h"
-#include "system/MemorySettings.h"
-#include "system/SettingsKeys.h"
 #include "tests/plugins/toolbench/DbxBuilder.h"
 #include "tests/store/StoreTestSupport.h"
 #include "tests/windows/FrmLiveTestSupport.h"
@@ -85,25 +72,16 @@ class FakePicker : public system::FolderPicker {
   }
 };
 
-class FrmExtractFixture : public ::testing::Test {
+class FrmExtractFixture : public WindowFixture<FrmExtract> {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(temp.isValid());
+    WindowFixture::SetUp();
     fs::create_directories(store());
-    fs::create_directories(base());
-    MsgBox::clearAnswered();
     // A box nobody expected is answered and recorded rather than left waiting for a click.
     for (int i = 0; i < 4; ++i) MsgBox::answerNextWith(QMessageBox::Ok);
   }
-  void TearDown() override {
-    window.reset();
-    MsgBox::clearAnswered();
-  }
 
-  fs::path root() const { return temp.path().toStdString(); }
   fs::path store() const { return root() / "store"; }
-  fs::path base() const { return root() / "out"; }
-  fs::path output() const { return base() / "Emails"; }
 
   // A Windows Mail store folder: one .eml file per message, named in list order.
   void mailFolder(const std::string& folder, const std::vector<std::string>& messages) {
@@ -127,31 +105,14 @@ class FrmExtractFixture : public ::testing::Test {
 
   // Opens the window on the store (through the "Store" setting) unless told otherwise.
   void open(bool withStore = true) {
-    auto values = std::make_unique<system::MemorySettings>();
-    values->setValue(system::kEmails, base().string());
-    if (withStore) values->setValue(store::kStoreSetting, store().string());
-    settings = values.get();
-    window = std::make_unique<FrmExtract>(std::move(values));
+    window = std::make_unique<FrmExtract>(newSettings(
+        withStore ? Preset{{std::string(store::kStoreSetting), store().string()}} : Preset{}));
     auto fake = std::make_unique<FakePicker>();
     picker = fake.get();
     window->setFolderPicker(std::move(fake));
   }
 
-  template <typename T>
-  T* child(const char* name) const {
-    T* found = window->findChild<T*>(QLatin1String(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-  }
-  QListWidget* list1() const { return child<QListWidget>("List1"); }
-  QListWidget* list2() const { return child<QListWidget>("List2"); }
   void click(const char* name) { QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton); }
-
-  static QStringList rows(const QListWidget* list) {
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
-    return texts;
-  }
   // Lists the folder shown as `name` (indent ignored) and waits for the listing to end.
   void listFolder(const QString& name) {
     for (int i = 0; i < list1()->count(); ++i) {
@@ -171,10 +132,7 @@ class FrmExtractFixture : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window->extracting(); }));
   }
 
-  QTemporaryDir temp;
-  system::MemorySettings* settings = nullptr;
   FakePicker* picker = nullptr;
-  std::unique_ptr<FrmExtract> window;
 };
 
 }  // namespace mailvane::test

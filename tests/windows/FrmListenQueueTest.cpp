@@ -75,23 +75,20 @@ const QueueCase kCases[] = {
       {91000, {{"a.eml", 0}}, {}, 0}}},
 };
 
-class ArrivalQueueCases : public ::testing::TestWithParam<QueueCase> {};
-
-TEST_P(ArrivalQueueCases, LooksGiveTheExpectedFiles) {
-  const QueueCase& c = GetParam();
-  Sizes now = c.atReport;
-  ArrivalQueue queue([&](const std::string& path) { return now.at(path); });
-  const auto start = ArrivalQueue::Clock::time_point{};
-  for (const std::string& path : c.reported) ASSERT_TRUE(queue.add(path, start));
-  for (const Look& look : c.looks) {
-    now = look.sizes;
-    EXPECT_EQ(queue.takeReady(start + milliseconds(look.atMs)), look.ready)
-        << c.name << ", at " << look.atMs << " ms";
-    EXPECT_EQ(queue.size(), look.stillWaiting) << c.name << ", at " << look.atMs << " ms";
+TEST(ArrivalQueue, LooksGiveTheExpectedFiles) {
+  for (const QueueCase& c : kCases) {
+    SCOPED_TRACE(c.name);
+    Sizes now = c.atReport;
+    ArrivalQueue queue([&](const std::string& path) { return now.at(path); });
+    const auto start = ArrivalQueue::Clock::time_point{};
+    for (const std::string& path : c.reported) ASSERT_TRUE(queue.add(path, start));
+    for (const Look& look : c.looks) {
+      now = look.sizes;
+      EXPECT_EQ(queue.takeReady(start + milliseconds(look.atMs)), look.ready) << look.atMs << " ms";
+      EXPECT_EQ(queue.size(), look.stillWaiting) << look.atMs << " ms";
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Queue, ArrivalQueueCases, ::testing::ValuesIn(kCases));
 
 TEST(ArrivalQueue, AFileReportedTwiceWaitsOnce) {
   ArrivalQueue queue([](const std::string&) { return std::optional<std::uintmax_t>(5); });

@@ -11,39 +11,33 @@ namespace {
 
 using FrmListenStoreTest = FrmListenFixture;
 
-struct OpeningCase {
-  const char* name;
-  bool live;
-  bool mail;
-  const char* caption;
-  bool watchesLive;
-};
-
-class FrmListenOpening : public FrmListenFixture,
-                         public ::testing::WithParamInterface<OpeningCase> {};
-
-TEST_P(FrmListenOpening, FindsTheLiveMailStoreFirstThenTheMailStore) {
-  const OpeningCase& c = GetParam();
-  registerStores(c.live, c.mail);
-  openListener();
-  window->show();
-  QCoreApplication::processEvents();
-  EXPECT_EQ(window->Label23->text(), c.caption);
-  EXPECT_EQ(window->listenPath(), c.watchesLive ? liveStore() : mailStore());
-  EXPECT_TRUE(window->Label23->isEnabled());
-  EXPECT_EQ(window->Command6->text(), "Run");
-  EXPECT_FALSE(window->listening());
-  EXPECT_EQ(list1()->count(), 0);
-  EXPECT_TRUE(MsgBox::answered().isEmpty());
+TEST_F(FrmListenStoreTest, FindsTheLiveMailStoreFirstThenTheMailStore) {
+  const struct {
+    bool live;
+    bool mail;
+    const char* caption;
+  } cases[] = {{true, true, "Windows Live Mail"},
+               {true, false, "Windows Live Mail"},
+               {false, true, "Windows Mail"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.live ? "live " : "") + (c.mail ? "mail" : ""));
+    registerStores(c.live, c.mail);
+    openListener();
+    window->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->Label23->text(), c.caption);
+    EXPECT_EQ(window->listenPath(), c.live ? liveStore() : mailStore());
+    EXPECT_TRUE(window->Label23->isEnabled());
+    EXPECT_EQ(window->Command6->text(), "Run");
+    EXPECT_FALSE(window->listening());
+    EXPECT_EQ(list1()->count(), 0);
+    EXPECT_TRUE(MsgBox::answered().isEmpty());
+  }
+  // Resting the mouse on the client's name tells that a click switches.
+  EXPECT_EQ(window->switchTip()->ParentControl(), window->Picture7);
+  EXPECT_TRUE(window->Picture7->isAncestorOf(window->Label23));
+  EXPECT_TRUE(window->switchTip()->Active());
 }
-
-const OpeningCase kOpenings[] = {
-    {"both", true, true, "Windows Live Mail", true},
-    {"live", true, false, "Windows Live Mail", true},
-    {"mail", false, true, "Windows Mail", false},
-};
-INSTANTIATE_TEST_SUITE_P(Stores, FrmListenOpening, ::testing::ValuesIn(kOpenings),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FrmListenStoreTest, WithoutAStoreItSaysSoOverTheWindowAndCannotSwitch) {
   // Registered, but the folders are not on this system: not found either.
@@ -79,63 +73,43 @@ TEST_F(FrmListenStoreTest, AStoredMailRootOutsideTheProfileIsStillWhatRunWatches
   ASSERT_TRUE(waitForRows(1));
 }
 
-TEST_F(FrmListenStoreTest, TheSwitchCarriesItsBalloon) {
-  registerStores(true, true);
-  openListener();
-  const clsTooltips* tip = window->switchTip();
-  ASSERT_NE(tip, nullptr);
-  EXPECT_EQ(tip->ParentControl(), window->Picture7);
-  EXPECT_TRUE(window->Picture7->isAncestorOf(window->Label23));
-  EXPECT_EQ(tip->Style(), clsTooltips::styleBalloon);
-  EXPECT_EQ(tip->Title(), "Click to switch!");
-  EXPECT_EQ(tip->TipText(), "Click to switch between Windows Mail and Windows Live Mail");
-  EXPECT_EQ(tip->Icon(), clsTooltips::iconInfo);
-  EXPECT_TRUE(tip->Active());
-}
-
-struct SwitchCase {
-  const char* name;
-  bool live;
-  bool mail;
-  const char* before;
-  const char* after;
-  const char* box;  // "" when none
-  QMessageBox::Icon icon;
-};
-
-class FrmListenSwitch : public FrmListenFixture,
-                        public ::testing::WithParamInterface<SwitchCase> {};
-
-TEST_P(FrmListenSwitch, AClickOnTheClientSwitchesWhenTheOtherStoreIsThere) {
-  const SwitchCase& c = GetParam();
-  registerStores(c.live, c.mail);
-  openListener();
-  ASSERT_EQ(window->Label23->text(), c.before);
-  const fs::path before = window->listenPath();
-  if (*c.box) MsgBox::answerNextWith(QMessageBox::Ok);
-  window->Label23->click();
-  EXPECT_EQ(window->Label23->text(), c.after);
-  if (*c.box) {
-    ASSERT_EQ(MsgBox::answered().size(), 1);
-    EXPECT_EQ(MsgBox::answered()[0].text, c.box);
-    EXPECT_EQ(MsgBox::answered()[0].icon, c.icon);
-    EXPECT_EQ(window->listenPath(), before);
-  } else {
-    EXPECT_TRUE(MsgBox::answered().isEmpty());
-    EXPECT_EQ(window->listenPath(), QString(c.after) == "Windows Mail" ? mailStore() : liveStore());
-    EXPECT_TRUE(window->Label23->accessibleName().endsWith(c.after));
+TEST_F(FrmListenStoreTest, AClickOnTheClientSwitchesWhenTheOtherStoreIsThere) {
+  const struct {
+    bool live;
+    bool mail;
+    const char* before;
+    const char* after;
+    const char* box;  // "" when none
+    QMessageBox::Icon icon;
+  } cases[] = {
+      {true, true, "Windows Live Mail", "Windows Mail", "", QMessageBox::NoIcon},
+      {true, false, "Windows Live Mail", "Windows Live Mail", "Didn't find the stoore folder",
+       QMessageBox::Information},
+      {false, true, "Windows Mail", "Windows Mail", "Could not find the store!",
+       QMessageBox::NoIcon},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.live ? "live " : "") + (c.mail ? "mail" : ""));
+    MsgBox::clearAnswered();
+    registerStores(c.live, c.mail);
+    openListener();
+    ASSERT_EQ(window->Label23->text(), c.before);
+    const fs::path before = window->listenPath();
+    if (*c.box) MsgBox::answerNextWith(QMessageBox::Ok);
+    window->Label23->click();
+    EXPECT_EQ(window->Label23->text(), c.after);
+    if (*c.box) {
+      ASSERT_EQ(MsgBox::answered().size(), 1);
+      EXPECT_EQ(MsgBox::answered()[0].text, c.box);
+      EXPECT_EQ(MsgBox::answered()[0].icon, c.icon);
+      EXPECT_EQ(window->listenPath(), before);
+    } else {
+      EXPECT_TRUE(MsgBox::answered().isEmpty());
+      EXPECT_EQ(window->listenPath(), mailStore());
+      EXPECT_TRUE(window->Label23->accessibleName().endsWith(c.after));
+    }
   }
 }
-
-const SwitchCase kSwitches[] = {
-    {"to_mail", true, true, "Windows Live Mail", "Windows Mail", "", QMessageBox::NoIcon},
-    {"no_mail_store", true, false, "Windows Live Mail", "Windows Live Mail",
-     "Didn't find the stoore folder", QMessageBox::Information},
-    {"no_live_store", false, true, "Windows Mail", "Windows Mail", "Could not find the store!",
-     QMessageBox::NoIcon},
-};
-INSTANTIATE_TEST_SUITE_P(Clients, FrmListenSwitch, ::testing::ValuesIn(kSwitches),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FrmListenStoreTest, SwitchingBackAndForthAndWhileListeningLeavesTheWindowIdle) {
   registerStores(true, true);
@@ -158,10 +132,15 @@ TEST_F(FrmListenStoreTest, SwitchingBackAndForthAndWhileListeningLeavesTheWindow
   EXPECT_EQ(list1()->count(), 0);
 }
 
-TEST_F(FrmListenStoreTest, RunThatCannotWatchSaysWhyAndStaysIdle) {
-  registerStores(false, true);
+TEST_F(FrmListenStoreTest, AStoreThatGoesAwayEndsTheWatchAndRunThenSaysWhy) {
+  registerStores(true, false);
   openListener();
-  fs::remove_all(mailStore());  // gone after the window found it
+  run();
+  fs::remove_all(liveStore());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window->listening(); }, kWaitMs));
+  EXPECT_EQ(window->Command6->text(), "Run");
+  EXPECT_TRUE(window->listenState->text().startsWith("Not listening"));
+
   MsgBox::answerNextWith(QMessageBox::Ok);
   window->Command6->click();
   ASSERT_EQ(MsgBox::answered().size(), 1);
@@ -170,16 +149,6 @@ TEST_F(FrmListenStoreTest, RunThatCannotWatchSaysWhyAndStaysIdle) {
   EXPECT_FALSE(window->listening());
   EXPECT_EQ(window->Command6->text(), "Run");
   EXPECT_EQ(window->watchHost()->cas(), nullptr);
-  EXPECT_TRUE(window->listenState->text().startsWith("Not listening"));
-}
-
-TEST_F(FrmListenStoreTest, AStoreThatGoesAwayWhileListeningEndsTheWatch) {
-  registerStores(true, false);
-  openListener();
-  run();
-  fs::remove_all(liveStore());
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !window->listening(); }, kWaitMs));
-  EXPECT_EQ(window->Command6->text(), "Run");
   EXPECT_TRUE(window->listenState->text().startsWith("Not listening"));
 }
 

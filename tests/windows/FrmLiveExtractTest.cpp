@@ -17,14 +17,15 @@ class FrmLiveExtractTest : public FrmLiveFixture {
  protected:
   // The command line's sample messages; rows sorted by file name.
   void writeSamples() {
-    for (const char* name : {"news-uuencode.nws", "oe-html-mail.eml", "other-client.eml", "plain-text.eml"})
+    for (const char* name :
+         {"news-uuencode.nws", "oe-html-mail.eml", "other-client.eml", "plain-text.eml"})
       writeBytes(folder() / name, readBytes(fs::path(MAILVANE_TEST_DATA) / "cli" / name));
   }
   void openOnSamples() {
     writeSamples();
     openOn();
     ASSERT_EQ(rows(list1()), (QStringList{"Re: photo of the old mill", "Holiday pictures",
-                                         "Quarterly report", "Meeting on 12.04.2006"}));
+                                          "Quarterly report", "Meeting on 12.04.2006"}));
   }
 
   void expectGolden(const char* command) {
@@ -67,20 +68,28 @@ class FrmLiveExtractTest : public FrmLiveFixture {
   }
 };
 
-TEST_F(FrmLiveExtractTest, ExtractWritesAFolderPerSelectedMessage) {
+TEST_F(FrmLiveExtractTest, EachCommandWritesAFolderPerSelectedMessage) {
   openOnSamples();
   selectRows({0, 1, 3});
-  child<QPushButton>("Command14")->click();
+  click("Command14");
   expectGolden("all");
   expectWalkEnded();
   expectReport("3 messages written.", true);
   EXPECT_EQ(list2()->count(), 0);
   EXPECT_EQ(text("Label10"), "0");
-}
 
-TEST_F(FrmLiveExtractTest, ExtractAllFromTheMenuLeavesTheTextOutWhenAsked) {
-  writeSamples();
-  openOn();
+  // The commands for one kind each share one folder per kind.
+  const auto clearOutput = [&] {
+    for (const auto& entry : fs::directory_iterator(output())) fs::remove_all(entry.path());
+  };
+  clearOutput();
+  for (const char* command : {"mnuExtractHtml", "mnuExtracttxt", "mnuExtractSoundsOnly"})
+    trigger(command);
+  expectGolden("only");
+  expectWalkEnded();
+
+  // Everything from the menu, and the text left out when asked.
+  clearOutput();
   child<QCheckBox>("Check3")->click();
   selectRows({1});
   trigger("mnuExtractAll");
@@ -90,22 +99,13 @@ TEST_F(FrmLiveExtractTest, ExtractAllFromTheMenuLeavesTheTextOutWhenAsked) {
   EXPECT_FALSE(written.count("Holidaypictures/Holidaypictures.txt"));
 }
 
-TEST_F(FrmLiveExtractTest, OnlyCommandsShareOneFolderPerKind) {
-  openOnSamples();
-  selectRows({0, 1, 3});
-  trigger("mnuExtractHtml");
-  trigger("mnuExtracttxt");
-  trigger("mnuExtractSoundsOnly");
-  expectGolden("only");
-  expectWalkEnded();
-}
-
 TEST_F(FrmLiveExtractTest, NothingIsWrittenWithoutASelection) {
   openOnSamples();
   list2()->addItem("left from before");
-  for (const char* command : {"mnuExtractAll", "mnuExtractHtml", "mnuExtracttxt", "mnuExtractSoundsOnly"})
+  for (const char* command :
+       {"mnuExtractAll", "mnuExtractHtml", "mnuExtracttxt", "mnuExtractSoundsOnly"})
     trigger(command);
-  child<QPushButton>("Command14")->click();
+  click("Command14");
   EXPECT_TRUE(treeOf(output()).empty());
   expectReport("0 messages written.", false);
   EXPECT_EQ(list2()->count(), 0);
@@ -122,7 +122,7 @@ TEST_F(FrmLiveExtractTest, UnsentCopyFollowsCheck2AndTheChosenKind) {
     fs::create_directories(output());
     if (child<QCheckBox>("Check2")->isChecked() != copy) child<QCheckBox>("Check2")->click();
     child<QRadioButton>(option)->click();
-    child<QPushButton>("Command14")->click();
+    click("Command14");
   };
   extractWith(false, "Option1");
   EXPECT_FALSE(fs::exists(folder / "Holidaypictures.eml"));
@@ -143,10 +143,11 @@ TEST_F(FrmLiveExtractTest, UnsentCopyFollowsCheck2AndTheChosenKind) {
 TEST_F(FrmLiveExtractTest, EqualSubjectsInOneWalkGetFoldersOfTheirOwn) {
   const std::string picture = readBytes(fs::path(MAILVANE_TEST_DATA) / "cli" / "oe-html-mail.eml");
   writeBytes(folder() / "1.eml", picture);
-  writeBytes(folder() / "2.eml", message("Holiday pictures", "Other <o@example.org>", "Second.\r\n"));
+  writeBytes(folder() / "2.eml",
+             message("Holiday pictures", "Other <o@example.org>", "Second.\r\n"));
   openOn();
   selectRows({0, 1});
-  child<QPushButton>("Command14")->click();
+  click("Command14");
   EXPECT_TRUE(fs::exists(output() / "Holidaypictures" / "beach.gif"));
   EXPECT_TRUE(fs::exists(output() / "Holidaypictures1" / "Holidaypictures.txt"));
 }
@@ -156,7 +157,7 @@ TEST_F(FrmLiveExtractTest, FailureToWriteIsReportedAndTheWalkGoesOn) {
   writeBytes(output() / "Holidaypictures", "a file where the folder should go");
   selectRows({1, 3});
   MsgBox::answerNextWith(QMessageBox::Ok);
-  child<QPushButton>("Command14")->click();
+  click("Command14");
   ASSERT_EQ(MsgBox::answered().size(), 1);
   EXPECT_TRUE(MsgBox::answered()[0].text.contains("Holiday pictures"));
   EXPECT_TRUE(fs::exists(output() / "Meetingon12042006" / "Meetingon12.04.2006.txt"));
@@ -185,31 +186,17 @@ class ImpatientFrmLive : public FrmLive {
 
 TEST_F(FrmLiveExtractTest, NoSecondWalkStartsWhileOneRuns) {
   writeSamples();
-  auto store = std::make_unique<system::MemorySettings>();
-  store->setValue(system::kEmails, base().string());
-  auto impatient = std::make_unique<ImpatientFrmLive>(std::move(store));
-  ImpatientFrmLive* live = impatient.get();
-  window = std::move(impatient);
+  ImpatientFrmLive* live = open<ImpatientFrmLive>();
   showFolder();
   selectRows({1, 3});
-  child<QPushButton>("Command14")->click();
+  click("Command14");
   EXPECT_EQ(live->walkReads, 2);
   EXPECT_FALSE(live->extractEnabledDuringWalk);
   EXPECT_TRUE(child<QPushButton>("Command14")->isEnabled());
   std::set<std::string> folders;
-  for (const auto& entry : fs::directory_iterator(output())) folders.insert(entry.path().filename().string());
+  for (const auto& entry : fs::directory_iterator(output()))
+    folders.insert(entry.path().filename().string());
   EXPECT_EQ(folders, (std::set<std::string>{"Holidaypictures", "Meetingon12042006"}));
-}
-
-TEST_F(FrmLiveExtractTest, GatheringListsSoundPartsOfAllOrSelectedMessages) {
-  openOnSamples();
-  child<QPushButton>("Command4")->click();
-  EXPECT_EQ(rows(list2()), QStringList{"waves.wav"});
-  EXPECT_EQ(text("Label10"), "1");
-  selectRows({0});
-  trigger("mnuchecksound");
-  EXPECT_EQ(list2()->count(), 0);
-  EXPECT_EQ(text("Label10"), "0");
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ TEST_F(FrmindexIndexingTest, TheScanAtAReopeningRefreshesTheListButLeavesAnUncha
 TEST_F(FrmindexIndexingTest, IndexFoldersAreAddedAndRemovedInTheSettingsAndTheIndexFollows) {
   write("one.nws", "First news");
   const fs::path more = root() / "more";
-  writeFile(more / "three.nws", newsMessage("Third news"));
+  writeBytes(more / "three.nws", newsMessage("Third news"));
   open();
   IndexFolders* folders = window->indexFolders();
   ASSERT_EQ(folders->indexFolders->count(), 1);

@@ -2,50 +2,17 @@
 // A search window over an index of a temporary tree of news and mail files, made by the
 // real indexer, with its settings in memory and its output below the same folder.
 
-#include <gtest/gtest.h>
-
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
-#include <memory>
-#include <ostream>
-#include <string>
-
-#include "controls/MsgBox.h"
 #include "index/IndexDatabase.h"
 #include "index/IndexLocations.h"
 #include "index/Indexer.h"
 #include "system/BrowseForFolder.h"
-#include "system/MemorySettings.h"
-#include "system/SettingsKeys.h"
+#include "tests/windows/FrmLiveTestSupport.h"
 #include "windows/Frmindex/Frmindex.h"
 
-// Readable values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) {
-  *out << '"' << text.toStdString() << '"';
-}
-
 namespace mailvane::test {
-
-namespace fs = std::filesystem;
-
-inline void writeFile(const fs::path& file, const std::string& bytes) {
-  fs::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary) << bytes;
-}
-
-inline std::string readText(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 inline std::string newsMessage(const std::string& subject) {
   return "From: Ann <ann@example.org>\r\nNewsgroups: alt.test\r\nSubject: " + subject +
@@ -66,25 +33,18 @@ class AnsweringPicker : public system::FolderPicker {
   std::string folder_;
 };
 
-class FrmindexFixture : public ::testing::Test {
+class FrmindexFixture : public WindowFixture<Frmindex> {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(temp.isValid());
+    WindowFixture::SetUp();
     fs::create_directories(news());
-    MsgBox::clearAnswered();
-  }
-  void TearDown() override {
-    window.reset();
-    MsgBox::clearAnswered();
   }
 
-  fs::path root() const { return temp.path().toStdString(); }
   fs::path news() const { return root() / "news"; }
-  fs::path output() const { return root() / "out" / "Emails"; }
   fs::path indexFile() const { return root() / "cache" / "index.sqlite"; }
 
   void write(const std::string& name, const std::string& subject) {
-    writeFile(news() / name, newsMessage(subject));
+    writeBytes(news() / name, newsMessage(subject));
   }
   // Indexes the tree now, as an earlier run of the indexer would have.
   void indexTree() {
@@ -94,12 +54,9 @@ class FrmindexFixture : public ::testing::Test {
   }
 
   // Opens the window over the tree and waits until its own scan has ended.
-  void open(const std::map<std::string, std::string>& preset = {}, fs::path file = {}) {
-    auto store = std::make_unique<system::MemorySettings>();
-    store->setValue(system::kEmails, (root() / "out").string());
+  void open(const Preset& preset = {}, fs::path file = {}) {
+    auto store = newSettings(preset);
     store->setValue(index::kIndexRoots, news().string());
-    for (const auto& [key, value] : preset) store->setValue(key, value);
-    settings = store.get();
     window = std::make_unique<Frmindex>(std::move(store), file.empty() ? indexFile() : file);
     waitForIndexing();
   }
@@ -114,20 +71,9 @@ class FrmindexFixture : public ::testing::Test {
     window->Command1->click();
   }
 
-  QListWidget* list1() const { return window->findChild<QListWidget*>(QStringLiteral("List1")); }
-  QString text(const char* label) const {
-    return window->findChild<QLabel*>(QLatin1String(label))->text();
-  }
   QString status() const { return window->indexStatus->text(); }
-  QStringList rows() const {
-    QStringList texts;
-    for (int i = 0; i < list1()->count(); ++i) texts << list1()->item(i)->text();
-    return texts;
-  }
-
-  QTemporaryDir temp;
-  system::MemorySettings* settings = nullptr;
-  std::unique_ptr<Frmindex> window;
+  using WindowFixture::rows;
+  QStringList rows() const { return rows(list1()); }
 };
 
 }  // namespace mailvane::test
