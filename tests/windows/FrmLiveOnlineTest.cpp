@@ -72,6 +72,8 @@ class FrmLiveOnlineTest : public FrmLiveFixture {
   }
 
   QString link(const QString& path) const { return server.url(path); }
+  // A path that the server redirects `hops` times before it reaches `/...` after it.
+  static QString redirects(int hops) { return QStringLiteral("/redirect").repeated(hops); }
   void setList2(const QStringList& entries) {
     list2()->clear();
     list2()->addItems(entries);
@@ -102,6 +104,8 @@ TEST_F(FrmLiveOnlineTest, TheCheckKeepsTheRowsWhoseServerAnnouncesASizeInRowOrde
       {link("/delay/700/10/slow.wav"), 10},  // answers last, stays first
       {"  " + link("/bytes/56/spaced.wav") + " ", 56},
       {link("/redirect/bytes/77/moved.wav"), 77},
+      {link(redirects(10) + "/bytes/33/far.wav"), 33},
+      {link(redirects(11) + "/bytes/34/too-far.wav"), 0},
       {link("/ftp-redirect/bytes/5/elsewhere.wav"), 0},
       {link("/nolength/40/f.wav"), 0},
       {link("/badlength/g.wav"), 0},

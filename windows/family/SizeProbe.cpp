@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 
@@ -59,22 +60,29 @@ void SizeProbe::request(const QString& link, Done done) {
     });
     return;
   }
+  ask(url, kMaxRedirects, std::chrono::steady_clock::now() + timeout_, std::move(done));
+}
+
+// One GET per hop. A redirect is followed by asking its target afresh rather than by
+// Qt's own following, which can hand over the answer with the redirect's headers merged
+// into it ("Content-Length: 0, 77"), so a file that exists would count as missing.
+void SizeProbe::ask(const QUrl& url, int redirectsLeft, Deadline deadline, Done done) {
   QNetworkRequest request(url);
   request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                       QNetworkRequest::UserVerifiedRedirectPolicy);
-  request.setMaximumRedirectsAllowed(kMaxRedirects);
+                       QNetworkRequest::ManualRedirectPolicy);
   // The size of the file itself: a compressed answer announces the compressed length,
   // and Qt drops the header of an answer that it decompresses.
   request.setRawHeader("Accept-Encoding", "identity");
   QNetworkReply* reply = manager_.get(request);
 
-  auto settled = std::make_shared<bool>(false);
-  auto settle = [this, reply, settled, done = std::move(done)](int32_t size) {
-    if (*settled) return;
-    *settled = true;
+  // Ends this hop once: the headers are all that was wanted. The reply is aborted once it
+  // has finished handling what it is in the middle of (an error status, say, which it
+  // still reports).
+  auto ended = std::make_shared<bool>(false);
+  auto endHop = [this, reply, ended] {
+    if (*ended) return false;
+    *ended = true;
     reply->disconnect(this);
-    // The headers are all that was wanted. Aborted once the reply has finished handling
-    // what it is in the middle of (an error status, say, which it still reports).
     QMetaObject::invokeMethod(
         reply,
         [reply] {
@@ -82,28 +90,36 @@ void SizeProbe::request(const QString& link, Done done) {
           reply->deleteLater();
         },
         Qt::QueuedConnection);
+    return true;
+  };
+  auto settle = [this, endHop, done](int32_t size) {
+    if (!endHop()) return;
     --pending_;
     done(size);
   };
   // Redirects stay on the web and never step down from https to http.
-  connect(reply, &QNetworkReply::redirected, this, [reply, settle](const QUrl& target) {
-    const QUrl next = reply->url().resolved(target);
-    const bool downgrade =
-        reply->url().scheme() == QLatin1String("https") && next.scheme() == QLatin1String("http");
-    if (isWeb(next) && !downgrade)
-      emit reply->redirectAllowed();
-    else
-      settle(0);
-  });
-  connect(reply, &QNetworkReply::metaDataChanged, this, [reply, settle] {
+  auto answered = [this, reply, url, redirectsLeft, deadline, endHop, settle, done] {
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status >= 300 && status <= 399 && reply->hasRawHeader("Location")) return;  // followed
-    settle(announcedSize(*reply));
-  });
-  connect(reply, &QNetworkReply::finished, this, [reply, settle] {
-    settle(reply->error() == QNetworkReply::NoError ? announcedSize(*reply) : 0);
-  });
-  QTimer::singleShot(timeout_, reply, [settle] { settle(0); });
+    if (status < 300 || status > 399 || !reply->hasRawHeader("Location")) {
+      settle(announcedSize(*reply));
+      return;
+    }
+    // Read raw: most servers send a path on the same server, which Qt's parsed header drops.
+    const QUrl next =
+        url.resolved(QUrl::fromEncoded(reply->rawHeader("Location").trimmed(), QUrl::TolerantMode));
+    const bool downgrade =
+        url.scheme() == QLatin1String("https") && next.scheme() == QLatin1String("http");
+    if (redirectsLeft == 0 || !isWeb(next) || downgrade) {
+      settle(0);
+    } else if (endHop()) {
+      ask(next, redirectsLeft - 1, deadline, done);
+    }
+  };
+  connect(reply, &QNetworkReply::metaDataChanged, this, answered);
+  connect(reply, &QNetworkReply::finished, this, answered);
+  const auto left =
+      std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+  QTimer::singleShot(std::max(left, std::chrono::milliseconds(0)), reply, [settle] { settle(0); });
 }
 
 }  // namespace mailvane
