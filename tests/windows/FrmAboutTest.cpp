@@ -66,14 +66,21 @@ class FrmAboutTest : public testing::Test {
   frmAbout about;
 };
 
-TEST_F(FrmAboutTest, ShowsTheBuildsVersionAndWhereToGetTheLatest) {
+TEST_F(FrmAboutTest, ShowsCaptionTitleVersionAndDescription) {
   const QString version = child<QLabel>("lblVersion")->text();
   EXPECT_EQ(version, QStringLiteral("Version " MAILVANE_VERSION_TEXT));
   EXPECT_TRUE(
       QRegularExpression(QStringLiteral("^Version \\d+\\.\\d+\\.\\d+$")).match(version).hasMatch());
+  EXPECT_EQ(about.windowTitle(), QStringLiteral("About Mailvane"));
+  EXPECT_EQ(child<QLabel>("lblTitle")->text(), QStringLiteral("Mailvane"));
   const QStringList lines = child<QPlainTextEdit>("Text1")->toPlainText().split(QLatin1Char('\n'));
-  EXPECT_TRUE(lines.contains(frmAbout::webSite().toString()));
-  EXPECT_TRUE(lines.contains(frmAbout::homePage().toString()));
+  ASSERT_GE(lines.size(), 6);
+  EXPECT_EQ(lines[0],
+            QStringLiteral("Mailvane is a program written for personal use to extract and "));
+  EXPECT_EQ(lines[2], QStringLiteral("sent. The latest Mailvane version can be downloaded at:"));
+  EXPECT_EQ(lines[3], frmAbout::webSite().toString());
+  EXPECT_EQ(lines[4], frmAbout::homePage().toString());
+  EXPECT_EQ(lines[5], QStringLiteral("Tovelund"));
   EXPECT_TRUE(child<QPlainTextEdit>("Text1")->isReadOnly());
 }
 

@@ -93,6 +93,10 @@ TEST_F(FrmDbxExtractTest, ListsMessagesByNumberAndReadsEveryMessageThroughThePlu
   EXPECT_TRUE(child<QAction>("mnuExtractimg")->isVisible());
   for (const char* item : {"mnuExtractimg", "mnugotoLive"})
     EXPECT_FALSE(child<QAction>(item)->isEnabled()) << item;
+  // This window words some of the family's commands its own way.
+  EXPECT_EQ(child<QAction>("mnucheckforfonts")->text(), "Check for Online Fonts in Selected");
+  EXPECT_EQ(child<QAction>("mnudownload")->text(), "Download selected");
+  EXPECT_EQ(child<QAction>("mnudownloadfonts1")->text(), "Download Selected");
   MsgBox::answerNextWith(QMessageBox::Ok);
   pressOpen(inbox);
   EXPECT_EQ(window->Msgcount, 4);

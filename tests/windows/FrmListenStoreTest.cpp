@@ -37,6 +37,9 @@ TEST_F(FrmListenStoreTest, FindsTheLiveMailStoreFirstThenTheMailStore) {
   EXPECT_EQ(window->switchTip()->ParentControl(), window->Picture7);
   EXPECT_TRUE(window->Picture7->isAncestorOf(window->Label23));
   EXPECT_TRUE(window->switchTip()->Active());
+  EXPECT_EQ(window->switchTip()->Title(), "Click to switch!");
+  EXPECT_EQ(window->switchTip()->TipText(),
+            "Click to switch between Windows Mail and Windows Live Mail");
 }
 
 TEST_F(FrmListenStoreTest, WithoutAStoreItSaysSoOverTheWindowAndCannotSwitch) {

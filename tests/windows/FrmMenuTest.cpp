@@ -136,23 +136,55 @@ TEST_F(FrmMenuTest, ExitVisitsWindowsLastToFirstAndSkipsOthers) {
   EXPECT_TRUE(menu.isNull());
 }
 
-TEST_F(FrmMenuTest, TheArtworkIsDrawnAndTheFiveWorkingWindowsButtonsCarryBalloons) {
+// The buttons are how users (and screen readers) find each window, so their captions and
+// balloons are the program's own words, exactly.
+TEST_F(FrmMenuTest, ButtonsCarryTheirCaptionsAndTheWorkingWindowsBalloonsOverTheArtwork) {
+  EXPECT_EQ(menu->windowTitle(), QStringLiteral("Mailvane"));
   for (const char* picture : {"Picture1", "Picture2"})
     EXPECT_FALSE(menu->findChild<QLabel*>(QLatin1String(picture))->pixmap().isNull()) << picture;
+  const struct {
+    const char* name;
+    const char* caption;
+    const char* title;  // the balloon's; none for About and Exit
+    const char* text;
+  } buttons[] = {
+      {"Command1", "Eml/Nws Extract", "Extract Eml and Nws Files",
+       "This loads eml and nws files from any folder you select"},
+      {"Command2", "Dbx Extract", "Extract Eml and Nws Files from dbx",
+       "This loads eml and nws files from a dbx file you select"},
+      {"Command3", "OE and WM Personal Folders", "Extract Eml and Nws Files",
+       "This loads eml and nws files from Personal folders in OE or Windows Mail"},
+      {"Command4", "About", nullptr, nullptr},
+      {"Command5", "Exit", nullptr, nullptr},
+      {"Command6", "WM and WLM Listener",
+       "Windows Mail and Windows Live Mail Extract Eml and Nws Files",
+       "This listen and loads eml and nws files when Windows Mail or Windows Live Mail create "
+       "them"},
+      {"Command7", "Indexed News", "Search in indexed files", "This search for indexed News"}};
   QHash<QString, clsTooltips*> byButton;
   for (clsTooltips* tip : menu->findChildren<clsTooltips*>())
     byButton.insert(tip->ParentControl()->objectName(), tip);
   EXPECT_EQ(byButton.size(), 5);
-  for (const char* name : {"Command1", "Command2", "Command3", "Command6", "Command7"}) {
-    auto* button = menu->findChild<QPushButton*>(QLatin1String(name));
+  for (const auto& b : buttons) {
+    SCOPED_TRACE(b.name);
+    auto* button = menu->findChild<QPushButton*>(QLatin1String(b.name));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), QLatin1String(b.caption));
+    clsTooltips* tip = byButton.value(QLatin1String(b.name));
+    if (!b.title) {
+      EXPECT_EQ(tip, nullptr);
+      continue;
+    }
     QHelpEvent hover(QEvent::ToolTip, QPoint(5, 5), button->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(button, &hover);
-    clsTooltips* tip = byButton.value(QLatin1String(name));
-    ASSERT_NE(tip, nullptr) << name;
-    ASSERT_TRUE(tip->hwnd() && tip->hwnd()->isVisible()) << name;
+    ASSERT_NE(tip, nullptr);
+    ASSERT_TRUE(tip->hwnd() && tip->hwnd()->isVisible());
     EXPECT_EQ(tip->Style(), clsTooltips::styleBalloon);
     EXPECT_EQ(tip->Icon(), clsTooltips::iconInfo);
-    EXPECT_FALSE(tip->hwnd()->findChild<QLabel*>(QStringLiteral("balloonText"))->text().isEmpty());
+    EXPECT_EQ(tip->hwnd()->findChild<QLabel*>(QStringLiteral("balloonTitle"))->text(),
+              QLatin1String(b.title));
+    EXPECT_EQ(tip->hwnd()->findChild<QLabel*>(QStringLiteral("balloonText"))->text(),
+              QLatin1String(b.text));
     tip->hideTip();
   }
 }
