@@ -150,8 +150,22 @@ TEST_F(FrmExtractList, ClosingDuringAListingOrABatchStopsItSafely) {
   EXPECT_TRUE(MsgBox::answered().isEmpty());
 }
 
-TEST_F(FrmExtractList, ControlsStartWithTheirDefaultsAndAllHaveSpokenNames) {
+TEST_F(FrmExtractList, ControlsCarryTheirCaptionsDefaultsAndSpokenNames) {
   open();
+  const std::pair<const char*, const char*> captions[] = {
+      {"Command5", "Extract Emails"}, {"Command7", "Cancel"},
+      {"Command6", "Close"},          {"Option1", "Save as eml"},
+      {"Option2", "Save as nws"},     {"Option4", "Save as unsent"},
+      {"Option3", "Save as sent"},    {"ChcHtml", "Extract Html"},
+      {"Check1", "Extract Files"},    {"Check2", "Do not load replayed messages"},
+      {"Label5", "Save Options :"},   {"Label6", "Save extracted emails to path"}};
+  for (const auto& [name, caption] : captions) {
+    const QWidget* control = child<QWidget>(name);
+    const auto* button = qobject_cast<const QAbstractButton*>(control);
+    EXPECT_EQ(button ? button->text() : qobject_cast<const QLabel*>(control)->text(),
+              QLatin1String(caption))
+        << name;
+  }
   for (const char* on : {"Option1", "Option4", "ChcHtml", "Check1", "Check2"})
     EXPECT_TRUE(child<QAbstractButton>(on)->isChecked()) << on;
   EXPECT_EQ(child<QLineEdit>("Text2")->text(), QString::fromStdString(output().string()));

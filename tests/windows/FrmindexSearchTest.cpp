@@ -54,6 +54,8 @@ TEST_F(FrmindexSearchTest, NewSearchShowsAndHidesThePanelAndEverySearchHidesIt) 
   // The search panel tells what to type when the mouse rests on it.
   EXPECT_EQ(window->searchTip()->ParentControl(), window->Picture7);
   EXPECT_TRUE(window->searchTip()->Active());
+  EXPECT_EQ(window->searchTip()->Title(), "Type a word to search for in Subject");
+  EXPECT_EQ(window->searchTip()->TipText(), "Search for Indexed News Windows have indexed");
 }
 
 TEST_F(FrmindexSearchTest, WordsFindNewsBySubjectOrFileNameOnlyAndATooLongSearchFailsAloud) {
